@@ -1,0 +1,14 @@
+# Project-wide compile flags, applied to every target through vgx_options.
+add_library(vgx_options INTERFACE)
+target_compile_options(vgx_options INTERFACE
+  -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion
+  -Wnon-virtual-dtor -Woverloaded-virtual -Wold-style-cast -Wcast-align
+  -Wnull-dereference -Wimplicit-fallthrough)
+if(VGX_WERROR)
+  target_compile_options(vgx_options INTERFACE -Werror)
+endif()
+if(VGX_SANITIZE)
+  target_compile_options(vgx_options INTERFACE
+    -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  target_link_options(vgx_options INTERFACE -fsanitize=address,undefined)
+endif()

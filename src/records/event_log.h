@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string_view>
+
+#include "records/clock.h"
+
+namespace vgx {
+
+// 1: the path exists (file or folder); 0: it does not, or the test failed;
+// 3: it did not exist and was created as a folder (parent folders are not made).
+std::uint8_t FolderExists(const std::filesystem::path& path, bool create);
+
+// The daily event log: <program dir>/logs/ddmmyyyy.txt, one open-append-close per line.
+class EventLog {
+public:
+    EventLog(std::filesystem::path programDir, const Clock& clock);
+
+    // Appends "dd/mm/yyyy hh:mm:ss", three blanks, the message and CR LF to today's file.
+    // Returns false when the line could not be written whole; the first failure after a
+    // success is also reported on standard error, so an unwritable log is not silent.
+    bool WriteLog(std::string_view message) const;
+
+    std::filesystem::path LogFolder() const;
+    std::filesystem::path FileForDay(LocalDays day) const;
+
+private:
+    std::filesystem::path programDir_;
+    const Clock& clock_;
+    mutable bool failing_ = false;
+};
+
+}  // namespace vgx
