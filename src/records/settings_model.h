@@ -1,0 +1,166 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "records/clock.h"
+#include "records/settings.h"
+
+namespace vgx {
+
+// The controls of the settings window that hold a setting or show one.
+enum class Control {
+    txtPoling,     // text, PoolingMinutes
+    txtFalha,      // text, FailureLimit
+    txtURL1,       // text, NetAddress1
+    txtURL2,       // text, NetAddress2
+    txtURLIIS,     // text, IISUrl
+    txtOpa,        // text, VScroll3 as a percentage
+    txtAtra,       // text, VScroll4
+    chkAtiNet,     // check box, NetCheckEnabled
+    chkServicoNT,  // check box, RunAsService
+    chkAtiIIS,     // check box, IISCheckEnabled
+    chkBootReset,  // check box, BootReset (shown only while cmbIIS is 1)
+    chkPanel,      // check box, ShowPanel
+    chkSVisi,      // check box, PanelAlwaysOnTop
+    cmbAcaoNet,    // list, NetAction
+    cmbIIS,        // list, IISAction
+    VScroll1,      // spinner of txtPoling
+    VScroll2,      // spinner of txtFalha
+    VScroll3,      // spinner, PanelOpacity
+    VScroll4,      // spinner, DelayMinutes
+};
+
+// A spinner's range: `upper` is reached with the up arrow.
+struct SpinnerBounds {
+    std::int16_t upper;
+    std::int16_t lower;
+    std::int16_t step;
+    std::int16_t initial;
+};
+
+std::optional<SpinnerBounds> BoundsOf(Control spinner);
+
+// Number of entries of a list control (cmbAcaoNet 2, cmbIIS 3); 0 for other controls.
+int ListSize(Control list);
+
+// The percentage shown for a panel alpha of 80 to 255: 30 to 100.
+int OpacityPercent(int alpha);
+
+inline constexpr int kKeyUp = 38;
+inline constexpr int kKeyDown = 40;
+
+enum class LoadStatus {
+    kLoaded,     // all twenty fields applied
+    kNoFile,     // the file could not be opened; nothing changed
+    kShortFile,  // the file ended before `line`
+    kBadValue,   // field `line` did not convert or its control refused it
+};
+
+struct LoadResult {
+    LoadStatus status = LoadStatus::kLoaded;
+    int line = 0;  // 1 to 20 when the load stopped at a field
+
+    bool Complete() const { return status == LoadStatus::kLoaded; }
+};
+
+// What the model asks of the rest of the program. Every hook may be left empty.
+struct SettingsHooks {
+    // A control's value, text or visibility changed (by a rule, a load or a cancel).
+    std::function<void(Control)> changed;
+    // Bring the service registration in line: true installs, false removes (no message).
+    std::function<void(bool install)> serviceStep;
+    // Apply the panel's always-on-top choice again.
+    std::function<void()> reapplyAlwaysOnTop;
+    // A save made by a rule (confirm, probe switch) failed.
+    std::function<void()> saveFailed;
+};
+
+// The working settings as the settings window shows them, the committed copy beside them,
+// and the rules that tie the controls together. Every window edits it and the engine reads
+// it at the moment of use, so values being edited count before they are confirmed.
+class SettingsModel {
+public:
+    SettingsModel(std::filesystem::path programDir, const Clock& clock);
+
+    SettingsHooks hooks;
+
+    std::filesystem::path FilePath() const;
+
+    // Control-bound values change through the setters below so that their rules run; the
+    // values without a control (KeptText, Boota, DataAtual, PanelLeft, PanelTop) are written
+    // here directly.
+    Settings& Working() { return settings_; }
+    const Settings& Working() const { return settings_; }
+    const CommittedCopy& Committed() const { return committed_; }
+
+    // Reads vgx.cfg field by field; the first field that fails stops the load, leaving the
+    // values read so far applied and the rest as they were. Line 4 is applied last.
+    LoadResult LoadSettings();
+    LoadResult LoadFromText(std::string_view text);
+    // Writes the working values, with today's date as line 10. False on failure.
+    bool SaveSettings() const;
+    std::string SettingsText() const;
+
+    // After the start-up load or first save: the pooling and failure spinners take the numbers
+    // of their boxes and the committed copy is taken from the controls. A box whose text is not
+    // a whole number within its spinner's range gets the spinner's value instead; the result
+    // is false then.
+    bool CommitLoaded();
+    // The confirm button after its question: commit, save, service step. False, with nothing
+    // committed or saved, when a numeric box does not hold a whole number from 0 to 255.
+    bool Confirm();
+    // Puts the committed values back (nothing is saved); `svis` re-applies always-on-top.
+    void Cancelar(bool svis);
+
+    std::string_view Text(Control box) const;
+    // Text boxes the user types into (txtURL1, txtURL2, txtURLIIS); double quotes are dropped.
+    // False for any other control.
+    bool SetText(Control box, std::string_view text);
+
+    // Check box value, list index or spinner value; 0 for a text box.
+    int Value(Control control) const;
+    // False, changing nothing, when the control does not accept the value (check boxes take
+    // 0 to 2, lists an index into the list, spinners a value within their bounds).
+    bool SetValue(Control control, int value);
+    // A click on a spinner's arrow: one step towards its upper or lower bound.
+    bool StepSpinner(Control spinner, bool up);
+    // Up and Down arrow keys in txtPoling, txtFalha, txtOpa or txtAtra: one unit, within bounds.
+    // True when the key was one of them (whether or not the value moved).
+    bool KeyDown(Control box, int keyCode);
+
+    bool BootResetShown() const { return bootResetShown_; }
+
+private:
+    std::int16_t* CheckSlot(Control c);
+    std::int16_t* ListSlot(Control c);
+    std::int16_t* SpinnerSlot(Control c);
+    std::string* TextSlot(Control c);
+
+    bool SetCheck(std::int16_t& slot, Control c, int value);
+    bool SetList(std::int16_t& slot, Control c, int value);
+    bool SetSpinner(std::int16_t& slot, Control c, int value);
+    void SetTextOf(std::string& slot, Control c, std::string_view text);
+    void Restore(Control check, std::uint8_t value);
+    bool ApplyField(int line, const std::string& field);
+    std::optional<CommittedCopy> FromControls() const;
+    void Notify(Control c) const;
+    void SaveForRule() const;
+
+    std::filesystem::path programDir_;
+    const Clock& clock_;
+    Settings settings_;
+    CommittedCopy committed_;
+    std::int16_t vscroll1_ = 3;
+    std::int16_t vscroll2_ = 7;
+    std::string txtOpa_;
+    std::string txtAtra_ = "0";
+    bool bootResetShown_ = false;
+    bool loading_ = false;
+};
+
+}  // namespace vgx
