@@ -1,0 +1,228 @@
+#include "cleaning/folder_cleaner.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "cleaning/cleaning_job.h"
+#include "cleaning/protected_folders.h"
+
+namespace vgx {
+
+namespace {
+
+constexpr unsigned kStatMask = STATX_TYPE | STATX_MODE | STATX_INO | STATX_MNT_ID;
+
+struct Identity {
+    dev_t dev = 0;
+    ino_t ino = 0;
+    std::uint64_t mount = 0;  // 0 when the kernel does not report mount ids
+    mode_t mode = 0;
+
+    bool SameObject(const Identity& o) const { return dev == o.dev && ino == o.ino; }
+    bool SameFileSystem(const Identity& o) const { return dev == o.dev && mount == o.mount; }
+};
+
+bool StatAt(int dirfd, const char* name, int flags, Identity& id) {
+    struct statx stx {};
+    if (::statx(dirfd, name, flags | AT_NO_AUTOMOUNT, kStatMask, &stx) != 0)
+        return false;
+    id.dev = makedev(stx.stx_dev_major, stx.stx_dev_minor);
+    id.ino = stx.stx_ino;
+    id.mount = (stx.stx_mask & STATX_MNT_ID) != 0 ? stx.stx_mnt_id : 0;
+    id.mode = stx.stx_mode;
+    return true;
+}
+
+bool StatFd(int fd, Identity& id) {
+    return StatAt(fd, "", AT_EMPTY_PATH, id);
+}
+
+struct Entry {
+    std::string name;
+    unsigned char type;
+};
+
+// The names in a directory, read through a fresh descriptor so `dirfd` keeps its offset.
+std::vector<Entry> ListEntries(int dirfd) {
+    std::vector<Entry> entries;
+    const int fd = ::openat(dirfd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return entries;
+    DIR* dir = ::fdopendir(fd);
+    if (dir == nullptr) {
+        ::close(fd);
+        return entries;
+    }
+    while (const dirent* e = ::readdir(dir)) {
+        const std::string_view n = e->d_name;
+        if (n == "." || n == "..")
+            continue;
+        entries.push_back({std::string(n), e->d_type});
+    }
+    ::closedir(dir);
+    return entries;
+}
+
+// A directory being emptied: its descriptor's mode is widened for the owner at most once.
+struct Level {
+    std::string name;
+    Identity id;
+    std::vector<Entry> entries;
+    std::size_t next = 0;
+    bool modeWidened = false;
+};
+
+// unlinkat that, when the directory itself refuses (read-only for its owner), grants the
+// owner write and search on it and tries again.
+bool RemoveEntry(int dirfd, const std::string& name, int flags, Level& level) {
+    if (::unlinkat(dirfd, name.c_str(), flags) == 0 || errno == ENOENT)
+        return true;
+    if ((errno != EACCES && errno != EPERM) || level.modeWidened)
+        return false;
+    level.modeWidened = true;
+    if (::fchmod(dirfd, (level.id.mode & 07777) | S_IRWXU) != 0)
+        return false;
+    return ::unlinkat(dirfd, name.c_str(), flags) == 0 || errno == ENOENT;
+}
+
+// Opens the sub-directory `name` of `parent` without following a link, and only when it is
+// still the object `expected` (nothing swapped it since it was looked at).
+int OpenSubdirectory(int parent, const std::string& name, const Identity& expected) {
+    constexpr int kFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+    int fd = ::openat(parent, name.c_str(), kFlags);
+    if (fd < 0 && errno == EACCES) {
+        // Unreadable for its owner: fix the mode (never through a link) and try again.
+        if (::fchmodat(parent, name.c_str(), (expected.mode & 07777) | S_IRWXU,
+                       AT_SYMLINK_NOFOLLOW) == 0) {
+            fd = ::openat(parent, name.c_str(), kFlags);
+        }
+    }
+    if (fd < 0)
+        return -1;
+    Identity got;
+    if (!StatFd(fd, got) || !got.SameObject(expected) || !got.SameFileSystem(expected)) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+bool IsDirectoryEntry(int dirfd, const Entry& e, Identity& id) {
+    if (e.type != DT_DIR && e.type != DT_UNKNOWN)
+        return false;
+    return StatAt(dirfd, e.name.c_str(), AT_SYMLINK_NOFOLLOW, id) && S_ISDIR(id.mode);
+}
+
+// Removes the directory `name` of `parentFd` with everything in it, one level at a time with
+// one descriptor open besides `parentFd`. Walking back up goes through ".." and stops when
+// that is not the directory it came from (the tree was moved during the walk).
+void RemoveTree(int parentFd, Level& parentLevel, const std::string& name, const Identity& expected,
+                const Identity& fileSystem) {
+    int cur = OpenSubdirectory(parentFd, name, expected);
+    if (cur < 0)
+        return;
+    std::vector<Level> stack;
+    stack.push_back({name, expected, ListEntries(cur), 0, false});
+
+    while (!stack.empty()) {
+        Level& top = stack.back();
+        if (top.next < top.entries.size()) {
+            const Entry& e = top.entries[top.next++];
+            Identity id;
+            if (!IsDirectoryEntry(cur, e, id)) {
+                RemoveEntry(cur, e.name, 0, top);
+                continue;
+            }
+            if (!id.SameFileSystem(fileSystem))
+                continue;  // a mount: left alone
+            const int child = OpenSubdirectory(cur, e.name, id);
+            if (child < 0)
+                continue;
+            ::close(cur);
+            cur = child;
+            stack.push_back({e.name, id, ListEntries(cur), 0, false});
+            continue;
+        }
+        const std::string done = std::move(top.name);
+        stack.pop_back();
+        if (stack.empty()) {
+            ::close(cur);
+            RemoveEntry(parentFd, done, AT_REMOVEDIR, parentLevel);
+            return;
+        }
+        const int up = ::openat(cur, "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        ::close(cur);
+        Identity upId;
+        if (up < 0 || !StatFd(up, upId) || !upId.SameObject(stack.back().id)) {
+            if (up >= 0)
+                ::close(up);
+            return;
+        }
+        cur = up;
+        RemoveEntry(cur, done, AT_REMOVEDIR, stack.back());
+    }
+}
+
+void EmptyFolder(int fd, const Identity& folder, bool withSubDirs) {
+    Level level{"", folder, ListEntries(fd), 0, false};
+    for (const Entry& e : level.entries) {
+        Identity id;
+        if (!IsDirectoryEntry(fd, e, id)) {
+            RemoveEntry(fd, e.name, 0, level);
+        } else if (withSubDirs && e.name.find('.') == std::string::npos &&
+                   id.SameFileSystem(folder)) {
+            RemoveTree(fd, level, e.name, id, folder);
+        }
+    }
+    if (level.modeWidened)
+        ::fchmod(fd, folder.mode & 07777);  // the folder itself is kept
+}
+
+std::string FdPath(int fd) {
+    char buf[PATH_MAX];
+    const std::string link = "/proc/self/fd/" + std::to_string(fd);
+    const ssize_t n = ::readlink(link.c_str(), buf, sizeof buf);
+    return n > 0 ? std::string(buf, static_cast<std::size_t>(n)) : std::string();
+}
+
+std::string Trim(std::string_view text) {
+    return FixedText<1>::TrimField(text);
+}
+
+}  // namespace
+
+CleanOutcome CleanFolder(std::string Path, std::uint8_t SubDirs, const EventLog& log,
+                         const std::filesystem::path& programDir) {
+    const std::string path = Trim(Path);
+    if (FolderExists(path, false) == 0) {
+        log.WriteLog(kLogFolderMissing + path);
+        return CleanOutcome::Missing;
+    }
+    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        // Checked on the open descriptor, so what is emptied is what was checked.
+        Identity folder;
+        std::string real = FdPath(fd);
+        const bool known = StatFd(fd, folder) && !real.empty();
+        if (!known || ProtectedFolders(programDir).Contains(real, folder.dev, folder.ino)) {
+            ::close(fd);
+            log.WriteLog(kLogFolderProtected + path);
+            return CleanOutcome::Refused;
+        }
+        EmptyFolder(fd, folder, SubDirs == 1);
+        ::close(fd);
+    }
+    log.WriteLog(kLogFolderCleaned + (path.ends_with('/') ? path : path + '/'));
+    return CleanOutcome::Cleaned;
+}
+
+}  // namespace vgx

@@ -1,0 +1,42 @@
+#include "cleaning/job_list.h"
+
+#include "cleaning/jobs_file.h"
+
+namespace vgx {
+
+JobListLines FillJobList(const CleaningJobs& jobs, const TextWidth& width, int available) {
+    JobListLines lines;
+    const std::size_t n = JobCount(jobs);
+    lines.reserve(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        lines.push_back(
+            {FitPathToWidth(jobs[i].Path.Text(), width, available), static_cast<int>(i)});
+    }
+    return lines;
+}
+
+std::optional<Prompt> DeleteQuestion(std::optional<std::size_t> selectedLine) {
+    if (!selectedLine)
+        return std::nullopt;
+    return Question(kDeleteQuestionText);
+}
+
+bool DeleteJob(CleaningJobs& jobs, int index, const std::filesystem::path& programDir) {
+    if (index < 0 || static_cast<std::size_t>(index) >= JobCount(jobs))
+        return false;
+    CleaningJobs marked = jobs;
+    marked[static_cast<std::size_t>(index)].SubDirs = kSubDirsMarkedForRemoval;
+    SaveCleaningJobs(programDir, marked);
+    jobs = ReadCleaningJobs(programDir);
+    return true;
+}
+
+void ReplaceLineAfterCommit(JobListLines& lines, std::optional<std::size_t> removedLine,
+                            JobListLine added) {
+    if (removedLine && *removedLine < lines.size()) {
+        lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(*removedLine));
+    }
+    lines.push_back(std::move(added));
+}
+
+}  // namespace vgx

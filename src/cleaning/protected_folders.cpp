@@ -1,0 +1,113 @@
+#include "cleaning/protected_folders.h"
+
+#include <dirent.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+#include "records/utility_object.h"
+
+namespace vgx {
+
+namespace {
+
+constexpr const char* kSystemDirectories[] = {"/",      "/bin",  "/boot", "/dev", "/etc",  "/lib",
+                                              "/lib64", "/proc", "/root", "/run", "/sbin", "/srv",
+                                              "/sys",   "/usr",  "/var",  "/home"};
+
+std::string WithoutTrailingSlash(std::string path) {
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    return path;
+}
+
+std::string RealPath(const std::string& path) {
+    std::unique_ptr<char, decltype(&::free)> real(::realpath(path.c_str(), nullptr), &::free);
+    return real ? std::string(real.get()) : std::string();
+}
+
+}  // namespace
+
+std::vector<std::string> ProtectedFolders::HomesIn(std::string_view passwdText) {
+    std::vector<std::string> homes;
+    while (!passwdText.empty()) {
+        const auto eol = passwdText.find('\n');
+        std::string_view line = passwdText.substr(0, eol);
+        passwdText =
+            eol == std::string_view::npos ? std::string_view{} : passwdText.substr(eol + 1);
+        std::string_view fields[7];
+        std::size_t n = 0;
+        while (n < 7) {
+            const auto colon = line.find(':');
+            fields[n++] = line.substr(0, colon);
+            if (colon == std::string_view::npos)
+                break;
+            line.remove_prefix(colon + 1);
+        }
+        if (n < 6 || fields[0].empty() || fields[0].front() == '#')
+            continue;
+        if (!fields[5].empty())
+            homes.emplace_back(fields[5]);
+        homes.push_back("/home/" + std::string(fields[0]));
+    }
+    return homes;
+}
+
+ProtectedFolders::ProtectedFolders(const std::filesystem::path& programDir,
+                                   const std::filesystem::path& passwdFile) {
+    for (const char* dir : kSystemDirectories)
+        Add(dir);
+    Add(UtilityObject::FirstProtectedDirectory());
+    Add(UtilityObject::SecondProtectedDirectory());
+    Add(programDir.string());
+
+    std::ifstream in(passwdFile, std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    for (const std::string& home : HomesIn(text))
+        Add(home);
+
+    if (DIR* d = ::opendir("/home")) {
+        while (const dirent* e = ::readdir(d)) {
+            const std::string_view name = e->d_name;
+            if (name != "." && name != "..")
+                Add("/home/" + std::string(name));
+        }
+        ::closedir(d);
+    }
+}
+
+void ProtectedFolders::Add(const std::string& path) {
+    if (path.empty())
+        return;
+    paths_.push_back(WithoutTrailingSlash(path));
+    const std::string real = RealPath(path);
+    if (!real.empty())
+        paths_.push_back(real);
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+        ids_.push_back({st.st_dev, st.st_ino});
+}
+
+bool ProtectedFolders::Contains(std::string_view resolved, dev_t dev, ino_t ino) const {
+    const std::string path = WithoutTrailingSlash(std::string(resolved));
+    if (std::find(paths_.begin(), paths_.end(), path) != paths_.end())
+        return true;
+    return std::any_of(ids_.begin(), ids_.end(),
+                       [&](const Identity& id) { return id.dev == dev && id.ino == ino; });
+}
+
+bool ProtectedFolders::Refuses(const std::filesystem::path& folder) const {
+    const std::string real = RealPath(folder.string());
+    if (real.empty())
+        return false;
+    struct stat st {};
+    if (::stat(real.c_str(), &st) != 0)
+        return false;
+    return Contains(real, st.st_dev, st.st_ino);
+}
+
+}  // namespace vgx

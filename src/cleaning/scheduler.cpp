@@ -1,0 +1,105 @@
+#include "cleaning/scheduler.h"
+
+#include <chrono>
+
+#include "cleaning/folder_cleaner.h"
+
+namespace vgx {
+
+namespace {
+
+using namespace std::chrono;
+
+constexpr int kMinutesPerDay = 24 * 60;
+
+int MinuteOfDay(LocalTime t) {
+    return static_cast<int>(duration_cast<minutes>(t - DayOf(t)).count());
+}
+
+bool IsMonthlyDay(long wanted, LocalDays today) {
+    if (wanted < 1 || wanted > 31)
+        return false;
+    const year_month_day ymd{today};
+    const auto day = static_cast<long>(static_cast<unsigned>(ymd.day()));
+    if (day == wanted)
+        return true;
+    const auto last = static_cast<long>(
+        static_cast<unsigned>(year_month_day_last{ymd.year(), month_day_last{ymd.month()}}.day()));
+    return wanted > last && day == last;
+}
+
+float SecondsNow(LocalTime t) {
+    return static_cast<float>(SecondsSinceMidnight(t));
+}
+
+bool IsMarkedKind(std::uint8_t kind) {
+    return kind != static_cast<std::uint8_t>(JobKind::AtStart);
+}
+
+}  // namespace
+
+bool IsJobDue(const CleaningJob& job, LocalTime now) {
+    switch (static_cast<JobKind>(job.Kind)) {
+        case JobKind::AtStart:
+            return job.LastRun == 0;
+        case JobKind::Hourly:
+            return job.LastRun == 0 || SecondsNow(now) - job.LastRun >= 3600.0F;
+        case JobKind::Daily:
+        case JobKind::Weekly:
+        case JobKind::Monthly:
+            break;
+        default:
+            return false;
+    }
+    const auto hour = ParseHourMinutes(job.Hour.Text());
+    if (!hour)
+        return false;
+    const int t = MinuteOfDay(now);
+    if (t < *hour || job.LastRun != 0)
+        return false;
+    const int e = (t - 5 + kMinutesPerDay) % kMinutesPerDay;  // may lie on the previous evening
+    if (*hour < e)
+        return false;
+
+    const LocalDays today = DayOf(now);
+    const std::string days = job.Days.Text();
+    switch (static_cast<JobKind>(job.Kind)) {
+        case JobKind::Daily:
+            return days.find(static_cast<char>('0' + WeekdayNumber(today))) != std::string::npos;
+        case JobKind::Weekly:
+            return NumberValue(days) == WeekdayNumber(today);
+        default:
+            return IsMonthlyDay(NumberValue(days), today);
+    }
+}
+
+CleaningScheduler::CleaningScheduler(const Clock& clock, CleaningJobs& jobs, const EventLog& log,
+                                     std::filesystem::path programDir)
+    : CleaningScheduler(clock, jobs, [&log, dir = std::move(programDir)](const CleaningJob& job) {
+          CleanFolder(job.Path.Text(), job.SubDirs, log, dir);
+      }) {}
+
+CleaningScheduler::CleaningScheduler(const Clock& clock, CleaningJobs& jobs, Cleaner cleaner)
+    : clock_(clock), jobs_(jobs), cleaner_(std::move(cleaner)), day_(DayOf(clock.Now())) {}
+
+void CleaningScheduler::tmrPasta_ThatTime() {
+    const LocalTime now = clock_.Now();
+    if (DayOf(now) != day_) {
+        day_ = DayOf(now);
+        for (CleaningJob& job : jobs_) {
+            if (IsMarkedKind(job.Kind))
+                job.LastRun = 0;
+        }
+    }
+    const std::size_t count = JobCount(jobs_);
+    for (std::size_t i = 0; i < count && i < jobs_.size(); ++i) {
+        if (!IsJobDue(jobs_[i], now))
+            continue;
+        cleaner_(jobs_[i]);
+        // A run at exactly midnight must still leave a mark.
+        const float mark = SecondsNow(clock_.Now());
+        jobs_[i].LastRun = mark > 0 ? mark : 0.001F;
+    }
+}
+
+}  // namespace vgx
