@@ -3,7 +3,7 @@ add_library(vgx_options INTERFACE)
 target_compile_options(vgx_options INTERFACE
   -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion
   -Wnon-virtual-dtor -Woverloaded-virtual -Wold-style-cast -Wcast-align
-  -Wnull-dereference -Wimplicit-fallthrough)
+  -Wimplicit-fallthrough)
 if(VGX_WERROR)
   target_compile_options(vgx_options INTERFACE -Werror)
 endif()
