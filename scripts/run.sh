@@ -9,6 +9,6 @@ home=${VIGIAX_HOME:-/opt/vigiax}
 "$root/scripts/build.sh" "$root/build-release" -DBUILD_TESTING=OFF -DVGX_BENCH=OFF
 
 mkdir -p "$home"
-install -m 755 "$root/build-release/src/ui/vigiax" "$home/vigiax"
+install -m 755 "$root/build-release/src/vigiax" "$home/vigiax"
 echo "Vigiax em $home"
 exec "$home/vigiax"

@@ -28,9 +28,13 @@ LocalTime MakeLocalTime(int y, unsigned m, unsigned d, int hour, int minute, int
            milliseconds{millisecond};
 }
 
-LocalDays DayOf(LocalTime t) { return floor<days>(t); }
+LocalDays DayOf(LocalTime t) {
+    return floor<days>(t);
+}
 
-int WeekdayNumber(LocalDays day) { return static_cast<int>(weekday{day}.c_encoding()) + 1; }
+int WeekdayNumber(LocalDays day) {
+    return static_cast<int>(weekday{day}.c_encoding()) + 1;
+}
 
 double SecondsSinceMidnight(LocalTime t) {
     return duration<double>(t - DayOf(t)).count();
@@ -61,8 +65,8 @@ std::string FormatDateTimeMinutes(LocalTime t) {
 std::string FormatDateTimeSeconds(LocalTime t) {
     const CivilTime c = ToCivil(t);
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%02u/%02u/%04d %02d:%02d:%02d", c.day, c.month, c.year,
-                  c.hour, c.minute, c.second);
+    std::snprintf(buf, sizeof buf, "%02u/%02u/%04d %02d:%02d:%02d", c.day, c.month, c.year, c.hour,
+                  c.minute, c.second);
     return buf;
 }
 
@@ -85,14 +89,18 @@ int ReadNumber(std::string_view text, size_t& pos, size_t minDigits, size_t maxD
 std::optional<LocalDays> ParseDate(std::string_view text) {
     size_t pos = 0;
     const int d = ReadNumber(text, pos, 1, 2);
-    if (d < 0 || pos >= text.size() || text[pos++] != '/') return std::nullopt;
+    if (d < 0 || pos >= text.size() || text[pos++] != '/')
+        return std::nullopt;
     const int m = ReadNumber(text, pos, 1, 2);
-    if (m < 0 || pos >= text.size() || text[pos++] != '/') return std::nullopt;
+    if (m < 0 || pos >= text.size() || text[pos++] != '/')
+        return std::nullopt;
     const int y = ReadNumber(text, pos, 4, 4);
-    if (y < 0 || pos != text.size()) return std::nullopt;
+    if (y < 0 || pos != text.size())
+        return std::nullopt;
     const year_month_day ymd{year{y}, month{static_cast<unsigned>(m)},
                              day{static_cast<unsigned>(d)}};
-    if (!ymd.ok()) return std::nullopt;
+    if (!ymd.ok())
+        return std::nullopt;
     return local_days{ymd};
 }
 

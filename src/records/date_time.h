@@ -29,10 +29,10 @@ LocalDays DayOf(LocalTime t);
 int WeekdayNumber(LocalDays day);
 double SecondsSinceMidnight(LocalTime t);
 
-std::string FormatDate(LocalDays day);             // dd/mm/yyyy
-std::string FormatDateCompact(LocalDays day);      // ddmmyyyy
-std::string FormatDateTimeMinutes(LocalTime t);    // dd/mm/yyyy hh:mm
-std::string FormatDateTimeSeconds(LocalTime t);    // dd/mm/yyyy hh:mm:ss
+std::string FormatDate(LocalDays day);           // dd/mm/yyyy
+std::string FormatDateCompact(LocalDays day);    // ddmmyyyy
+std::string FormatDateTimeMinutes(LocalTime t);  // dd/mm/yyyy hh:mm
+std::string FormatDateTimeSeconds(LocalTime t);  // dd/mm/yyyy hh:mm:ss
 // Strict day/month/year: one or two digits for day and month, four for the year,
 // a real calendar date and nothing else.
 std::optional<LocalDays> ParseDate(std::string_view text);

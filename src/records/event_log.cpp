@@ -13,16 +13,21 @@ namespace vgx {
 
 std::uint8_t FolderExists(const std::filesystem::path& path, bool create) {
     struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) return 1;
-    if (errno != ENOENT) return 0;
-    if (!create) return 0;
+    if (::stat(path.c_str(), &st) == 0)
+        return 1;
+    if (errno != ENOENT)
+        return 0;
+    if (!create)
+        return 0;
     return ::mkdir(path.c_str(), 0755) == 0 ? 3 : 0;
 }
 
 EventLog::EventLog(std::filesystem::path programDir, const Clock& clock)
     : programDir_(std::move(programDir)), clock_(clock) {}
 
-std::filesystem::path EventLog::LogFolder() const { return programDir_ / "logs"; }
+std::filesystem::path EventLog::LogFolder() const {
+    return programDir_ / "logs";
+}
 
 std::filesystem::path EventLog::FileForDay(LocalDays day) const {
     return LogFolder() / (FormatDateCompact(day) + ".txt");
@@ -35,7 +40,8 @@ bool WriteAll(int fd, const std::string& data) {
     while (done < data.size()) {
         const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             return false;
         }
         done += static_cast<size_t>(n);

@@ -1,0 +1,46 @@
+#include "app/engine.h"
+
+#include "app/resource_files.h"
+#include "cleaning/jobs_file.h"
+#include "records/utility_object.h"
+
+namespace vgx {
+
+Engine::Engine(std::filesystem::path programDir, EnginePorts ports)
+    : programDir_(std::move(programDir)),
+      ports_(ports),
+      log_(programDir_, ports.clock),
+      settings_(programDir_, ports.clock),
+      icmp_(ports.icmpSender, ports.resolver, panel_.Text1, &log_),
+      http_(ports.httpClient),
+      watchdog_(programDir_, settings_, log_, panel_,
+                WatchdogPorts{ports.clock, ports.pump, ports.power, ports.runner, ports.windows,
+                              icmp_, http_}),
+      scheduler_(ports.clock, jobs_, log_, programDir_) {}
+
+void Engine::Form_Load() {
+    ExtractImageFiles(programDir_);
+    FolderExists(programDir_ / "logs", true);
+    jobs_ = LoadCleaningJobs(programDir_, DayOf(ports_.clock.Now()));
+    if (!UtilityObject::FileExists(programDir_ / "vgx.cfg")) {
+        settings_.Working().Boota = 0;
+        settings_.SaveSettings();
+    } else {
+        settings_.LoadSettings();
+    }
+    settings_.CommitLoaded();
+    ports_.timers.SetInterval(EngineTimer::Pasta, 23000);
+    ports_.timers.SetInterval(EngineTimer::Ping, 1000);
+    log_.WriteLog("INICIOU O SISTEMA");
+    HttpGlobalInit();
+}
+
+void Engine::Form_Unload() {
+    settings_.Cancelar(false);
+}
+
+void Engine::tmrPasta_ThatTime() {
+    scheduler_.tmrPasta_ThatTime();
+}
+
+}  // namespace vgx

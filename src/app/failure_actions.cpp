@@ -1,0 +1,85 @@
+#include <unistd.h>
+
+#include "app/embedded_resources.h"
+#include "app/resource_files.h"
+#include "app/watchdog.h"
+
+namespace vgx {
+
+void Watchdog::ShowRestartWarning() {
+    // A warning already counting is only brought to the front.
+    if (!warning_.Counting())
+        warning_.Start();
+    ports_.windows.ShowRestartWarning();
+}
+
+void Watchdog::RestartWarningTick() {
+    const bool restart = warning_.Tick();
+    ports_.windows.StateChanged();
+    ports_.windows.Beep();
+    if (restart)
+        ports_.power.RestartComputer();
+}
+
+void Watchdog::RestartWarningCancel() {
+    Settings& s = settings_.Working();
+    const bool lowered = s.Boota != 0;
+    if (lowered)
+        --s.Boota;
+    warning_.Stop();
+    ports_.windows.Beep();
+    ports_.windows.HideRestartWarning();
+    ports_.pump.ProcessEvents();
+    ports_.windows.Message("Por segurança as falhas do pooling foram resetadas para zero!",
+                           "ATENÇÃO", MessageIcon::Exclamation, MessageButtons::Ok);
+    LimpaFalha = true;
+    Log("FALHAS RESETADAS! ");
+    Log("BOOT CANCELADO PELO USUÁRIO! ");
+    settings_.Cancelar(true);
+    if (lowered)
+        SaveBootCount();
+}
+
+void Watchdog::cmdBot_Click() {
+    ports_.power.EnableShutdownPrivilege();
+    ShowRestartWarning();
+    Log("BOTÃO DE BOOT PRESSIONADO! ");
+}
+
+void Watchdog::RestartIis() {
+    const std::filesystem::path tool = programDir_ / "jet.exe";
+    if (!ExtractResource(kResourceIis, "IIS", tool, 0700)) {
+        Log("FALHA AO GRAVAR JET.EXE! ");
+        return;
+    }
+    const bool ran = ports_.runner.RunAndWait({tool.string(), "/restart"});
+    ::unlink(tool.c_str());
+    if (!ran) {
+        Log("FALHA AO EXECUTAR JET.EXE! ");
+        return;
+    }
+    Log("IIS REINICIADO ");
+    ++IisRestarts;
+    FailureCount = FailureCount - 2 < 0 ? 0 : FailureCount - 2;
+    if (settings_.Working().BootReset == 1 && IisRestarts > 3) {
+        Log("BOOT!!! ");
+        ShowRestartWarning();
+    }
+}
+
+void Watchdog::SaveBootCount() {
+    // Only the count and its day go to the file: the record stored there is kept as it is,
+    // so edits not yet confirmed in the window are not written by a threshold event.
+    SettingsModel stored(programDir_, ports_.clock);
+    bool saved = false;
+    if (stored.LoadSettings().Complete()) {
+        stored.Working().Boota = settings_.Working().Boota;
+        saved = stored.SaveSettings();
+    } else {
+        saved = settings_.SaveSettings();
+    }
+    if (!saved)
+        Log("FALHA AO GRAVAR VGX.CFG! ");
+}
+
+}  // namespace vgx

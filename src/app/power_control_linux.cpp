@@ -1,0 +1,32 @@
+#include "app/power_control_linux.h"
+
+#include <linux/capability.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include "app/process_runner_posix.h"
+
+namespace vgx {
+
+bool LinuxPowerControl::EnableShutdownPrivilege() {
+    __user_cap_header_struct header{};
+    header.version = _LINUX_CAPABILITY_VERSION_3;
+    header.pid = 0;
+    __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3]{};
+    if (::syscall(SYS_capget, &header, data) != 0)
+        return false;
+    return (data[CAP_SYS_BOOT / 32].effective & (1u << (CAP_SYS_BOOT % 32))) != 0;
+}
+
+void LinuxPowerControl::RestartComputer() {
+    struct stat st {};
+    const bool systemd = ::stat("/run/systemd/system", &st) == 0 && S_ISDIR(st.st_mode);
+    PosixProcessRunner runner;
+    if (systemd && runner.RunAndWait({"/usr/bin/systemctl", "reboot"}))
+        return;
+    if (!runner.RunAndWait({"/usr/sbin/reboot"}))
+        runner.RunAndWait({"/sbin/reboot"});
+}
+
+}  // namespace vgx

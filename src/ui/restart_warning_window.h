@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QDialog>
+#include <QLabel>
+#include <QTimer>
+
+namespace vgx {
+
+class Watchdog;
+
+// frmAviso: the restart countdown, with the button that cancels it.
+class RestartWarningWindow final : public QDialog {
+public:
+    explicit RestartWarningWindow(Watchdog& dog);
+
+    // Shows the warning and starts Timer1, or brings it to the front when already shown.
+    void ShowWarning();
+    void HideWarning();
+    void UpdateLabel();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void Timer1_Timer();
+    void cmdCancelar_Click();
+
+    Watchdog& dog_;
+    QLabel* picture_;
+    QLabel* lblBoot_;
+    QTimer timer1_;
+};
+
+}  // namespace vgx

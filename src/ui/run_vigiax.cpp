@@ -1,0 +1,79 @@
+#include "ui/run_vigiax.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QScreen>
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/engine.h"
+#include "app/platform_check.h"
+#include "app/power_control_linux.h"
+#include "app/process_runner_posix.h"
+#include "ui/engine_timers.h"
+#include "ui/qt_event_pump.h"
+#include "ui/qt_windows.h"
+#include "ui/quit_signals.h"
+
+namespace vgx {
+
+namespace {
+
+bool HasDisplay() {
+    const char* x = std::getenv("DISPLAY");
+    const char* w = std::getenv("WAYLAND_DISPLAY");
+    return (x && *x) || (w && *w);
+}
+
+std::filesystem::path ProgramDirectory() {
+    std::error_code ec;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::filesystem::current_path() : exe.parent_path();
+}
+
+}  // namespace
+
+int RunVigiax(int argc, char** argv, const ProgramOptions& options) {
+    // On a server without a display the program runs on Qt's offscreen platform.
+    if (!HasDisplay() && std::getenv("QT_QPA_PLATFORM") == nullptr) {
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vigiax"));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    if (!IsSupportedPlatform()) {
+        QMessageBox::critical(nullptr, QStringLiteral("ERRO"),
+                              QString::fromUtf8(kUnsupportedPlatformMessage));
+        return 1;
+    }
+
+    SystemClock clock;
+    QtEventPump pump;
+    LinuxPowerControl realPower;
+    PowerControl& power = options.power ? *options.power : realPower;
+    PosixProcessRunner runner;
+    QtWindows windows;
+    Engine* engine = nullptr;
+    EngineTimers timers(engine);
+    const auto icmp = MakeSystemIcmpSender();
+    const auto resolver = MakeSystemResolver();
+    const auto http = MakeCurlHttpClient(options.httpPort);
+
+    Engine program(ProgramDirectory(), EnginePorts{clock, pump, power, runner, windows, timers,
+                                                   *icmp, *resolver, *http});
+    engine = &program;
+    windows.Attach(program);
+    QuitSignals quit([&program] {
+        program.RequestStop();
+        QApplication::quit();
+    });
+
+    program.Form_Load();
+    const int rc = QApplication::exec();
+    engine = nullptr;
+    program.Form_Unload();
+    return rc;
+}
+
+}  // namespace vgx

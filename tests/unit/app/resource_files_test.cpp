@@ -1,0 +1,51 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "app/embedded_resources.h"
+#include "app/platform_check.h"
+#include "app/resource_files.h"
+#include "support/temp_dir.h"
+
+namespace vgx::test {
+namespace {
+
+TEST(ResourceFiles, ExtractReplacesLinksInsteadOfWritingThroughThem) {
+    TempDir dir;
+    TempDir outside;
+    WriteFile(outside / "victim", "keep");
+    std::filesystem::create_symlink(outside / "victim", dir / "jet.exe");
+
+    ASSERT_TRUE(ExtractResource(kResourceIis, "IIS", dir / "jet.exe", 0700));
+    EXPECT_EQ(ReadFile(outside / "victim"), "keep");
+    EXPECT_FALSE(std::filesystem::is_symlink(dir / "jet.exe"));
+    struct stat st {};
+    ASSERT_EQ(::stat((dir / "jet.exe").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0700u);
+    const auto bytes = FindResource("IIS", kResourceIis);
+    ASSERT_TRUE(bytes.has_value());
+    EXPECT_EQ(ReadFile(dir / "jet.exe").size(), bytes->size());
+
+    EXPECT_FALSE(ExtractResource(99, "NONE", dir / "x"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "x"));
+}
+
+TEST(ResourceFiles, ImagePairFollowsTheDisplayDepth) {
+    TempDir dir;
+    EXPECT_EQ(ExtractImageFiles(dir.path()), 4);
+    EXPECT_EQ(ImageFilesForDepth(dir.path(), 32).buttons, dir / "xp.dat");
+    EXPECT_EQ(ImageFilesForDepth(dir.path(), 32).menu, dir / "menu.dat");
+    EXPECT_EQ(ImageFilesForDepth(dir.path(), 16).buttons, dir / "xp2.dat");
+    EXPECT_EQ(ImageFilesForDepth(dir.path(), 24).menu, dir / "menu2.dat");
+    EXPECT_NE(ReadFile(dir / "xp.dat"), ReadFile(dir / "xp2.dat"));
+}
+
+TEST(PlatformCheck, OnlyTheNtFamilyFromVersionFour) {
+    EXPECT_TRUE(IsSupportedWindows(2, 4));
+    EXPECT_TRUE(IsSupportedWindows(2, 5));
+    EXPECT_FALSE(IsSupportedWindows(2, 3));
+    EXPECT_FALSE(IsSupportedWindows(1, 4));  // the Windows 95 family
+    EXPECT_TRUE(IsSupportedPlatform());
+}
+
+}  // namespace
+}  // namespace vgx::test

@@ -1,0 +1,62 @@
+#include <gtest/gtest.h>
+
+#include "watchdog_fixture.h"
+
+namespace vgx::test {
+namespace {
+
+TEST_F(WatchdogTest, AWarningLeftAloneRestartsAtTheThirtyFirstSecond) {
+    dog->ShowRestartWarning();
+    dog->RestartWarningTick();
+    EXPECT_EQ(dog->Warning().Label(), "Boot em: \r\r30 segundos...");
+    for (int i = 2; i <= 30; ++i)
+        dog->RestartWarningTick();
+    EXPECT_EQ(dog->Warning().Label(), "Boot em: \r\r1 segundos...");
+    EXPECT_EQ(power.restarts, 0);
+    dog->RestartWarningTick();
+    EXPECT_EQ(power.restarts, 1);
+    EXPECT_EQ(windows.beeps, 31);
+    EXPECT_FALSE(dog->Warning().Counting());
+    dog->RestartWarningTick();
+    EXPECT_EQ(power.restarts, 1);
+}
+
+TEST_F(WatchdogTest, CancellingUndoesTheEventAndANewWarningStartsFromThirty) {
+    Configure([](Settings& s) {
+        s.NetCheckEnabled = 1;
+        s.FailureLimit = "1";
+        s.NetAction = 1;
+    });
+    icmpSender.status[kAddress1] = 11010;
+    icmpSender.status[kAddress2] = 11010;
+    Cycle();
+    ASSERT_TRUE(dog->Warning().Counting());
+    ASSERT_EQ(settings->Working().Boota, 1);
+    for (int i = 0; i < 29; ++i)
+        dog->RestartWarningTick();
+
+    settings->Working().PoolingMinutes = "9";  // an unconfirmed edit
+    dog->RestartWarningCancel();
+    EXPECT_FALSE(dog->Warning().Counting());
+    EXPECT_EQ(windows.warningHides, 1);
+    EXPECT_EQ(windows.messages.back(),
+              "ATENÇÃO: Por segurança as falhas do pooling foram resetadas para zero!");
+    EXPECT_TRUE(dog->LimpaFalha);
+    EXPECT_EQ(settings->Working().Boota, 0);
+    EXPECT_EQ(settings->Working().PoolingMinutes, "3");
+    const std::string log = LogText();
+    EXPECT_LT(log.find("FALHAS RESETADAS! "), log.find("BOOT CANCELADO PELO USUÁRIO! "));
+    EXPECT_NE(ReadFile(dir / "vgx.cfg").find("\"\r\n0\r\n1\r\n\""), std::string::npos);
+
+    // The next warning gives the full thirty seconds again.
+    dog->cmdBot_Click();
+    EXPECT_EQ(LogCount("BOTÃO DE BOOT PRESSIONADO! "), 1u);
+    for (int i = 0; i < 30; ++i)
+        dog->RestartWarningTick();
+    EXPECT_EQ(power.restarts, 0);
+    dog->RestartWarningTick();
+    EXPECT_EQ(power.restarts, 1);
+}
+
+}  // namespace
+}  // namespace vgx::test
