@@ -1,0 +1,70 @@
+#include "records/event_log.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "records/date_time.h"
+#include "support/fake_clock.h"
+#include "support/temp_dir.h"
+
+namespace vgx {
+namespace {
+
+using test::ReadFile;
+
+TEST(EventLog, CreatesFolderAndAppendsDatedLines) {
+    test::TempDir dir;
+    test::FakeClock clock(MakeLocalTime(2026, 12, 5, 14, 5, 9));
+    const EventLog log(dir.path(), clock);
+
+    ASSERT_TRUE(log.WriteLog("INICIOU O SISTEMA"));
+    clock.Advance(std::chrono::seconds(1));
+    ASSERT_TRUE(log.WriteLog(""));
+    clock.Advance(std::chrono::hours(10));
+    ASSERT_TRUE(log.WriteLog("BOOT CANCELADO PELO USUÁRIO! "));
+
+    EXPECT_EQ(ReadFile(dir / "logs/05122026.txt"),
+              "05/12/2026 14:05:09   INICIOU O SISTEMA\r\n"
+              "05/12/2026 14:05:10   \r\n");
+    EXPECT_EQ(ReadFile(dir / "logs/06122026.txt"),
+              "06/12/2026 00:05:10   BOOT CANCELADO PELO USUÁRIO! \r\n");
+}
+
+TEST(EventLog, LogsPathTakenByAFileFailsTheWrite) {
+    test::TempDir dir;
+    test::WriteFile(dir / "logs", "not a folder");
+    const test::FakeClock clock;
+    const EventLog log(dir.path(), clock);
+
+    EXPECT_EQ(FolderExists(dir / "logs", true), 1);
+    EXPECT_FALSE(log.WriteLog("FALHAS RESETADAS! "));
+    EXPECT_EQ(ReadFile(dir / "logs"), "not a folder");
+}
+
+TEST(FolderExists, AnswersOneZeroOrThree) {
+    test::TempDir dir;
+    EXPECT_EQ(FolderExists(dir.path(), false), 1);
+    EXPECT_EQ(FolderExists(dir / "new", false), 0);
+    EXPECT_FALSE(std::filesystem::exists(dir / "new"));
+    EXPECT_EQ(FolderExists(dir / "new", true), 3);
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "new"));
+    EXPECT_EQ(FolderExists(dir / "new", true), 1);
+    // Parent folders are not made.
+    EXPECT_EQ(FolderExists(dir / "a/b", true), 0);
+    EXPECT_FALSE(std::filesystem::exists(dir / "a"));
+}
+
+TEST(ParseDate, AcceptsOnlyRealDayMonthYearDates) {
+    EXPECT_EQ(ParseDate("05/12/2026"), LocalDays(DayOf(MakeLocalTime(2026, 12, 5))));
+    EXPECT_EQ(ParseDate("5/2/2026"), LocalDays(DayOf(MakeLocalTime(2026, 2, 5))));
+    EXPECT_TRUE(ParseDate("29/02/2024"));
+    for (const char* bad :
+         {"29/02/2026", "31/04/2026", "0/12/2026", "5/13/2026", "05/12/26", "05/12/20261",
+          "005/12/2026", "05-12-2026", " 05/12/2026", "05/12/2026 ", "", "//", "ab/cd/efgh"}) {
+        EXPECT_FALSE(ParseDate(bad)) << bad;
+    }
+}
+
+}  // namespace
+}  // namespace vgx
