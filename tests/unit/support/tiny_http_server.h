@@ -1,0 +1,101 @@
+#pragma once
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+namespace vgx::test {
+
+// A one-connection-at-a-time server on 127.0.0.1 that records requests and answers each with
+// the text `answer` gives at that moment, or stays silent when the text is empty.
+class TinyServer {
+public:
+    explicit TinyServer(std::function<std::string()> answer) : answer_(std::move(answer)) {
+        listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+            ::listen(listener_, 8) != 0 ||
+            ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+            throw std::runtime_error("server socket");
+        }
+        port_ = ntohs(address.sin_port);
+        thread_ = std::thread([this] { Serve(); });
+    }
+    explicit TinyServer(std::string answer)
+        : TinyServer([text = std::move(answer)] { return text; }) {}
+    ~TinyServer() {
+        stop_ = true;
+        thread_.join();
+        ::close(listener_);
+    }
+    TinyServer(const TinyServer&) = delete;
+    TinyServer& operator=(const TinyServer&) = delete;
+
+    std::uint16_t port() const { return port_; }
+    std::string Requests() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return requests_;
+    }
+    std::size_t Count() const { return count_; }
+
+private:
+    bool WaitReadable(int fd) {
+        while (!stop_) {
+            pollfd p{fd, POLLIN, 0};
+            if (::poll(&p, 1, 20) > 0)
+                return true;
+        }
+        return false;
+    }
+    void Serve() {
+        while (WaitReadable(listener_)) {
+            const int client = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+            if (client < 0)
+                continue;
+            std::string request;
+            char buffer[1024];
+            while (request.find("\r\n\r\n") == std::string::npos && WaitReadable(client)) {
+                const ssize_t n = ::read(client, buffer, sizeof buffer);
+                if (n <= 0)
+                    break;
+                request.append(buffer, static_cast<std::size_t>(n));
+            }
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                requests_ += request;
+            }
+            const std::string answer = answer_();
+            if (answer.empty()) {
+                WaitReadable(client);  // silent until the client gives up or the test ends
+            } else {
+                [[maybe_unused]] const ssize_t n = ::write(client, answer.data(), answer.size());
+            }
+            ::close(client);
+            ++count_;
+        }
+    }
+
+    std::function<std::string()> answer_;
+    int listener_ = -1;
+    std::uint16_t port_ = 0;
+    std::atomic<bool> stop_{false};
+    std::atomic<std::size_t> count_{0};
+    std::mutex mutex_;
+    std::string requests_;
+    std::thread thread_;
+};
+
+}  // namespace vgx::test
