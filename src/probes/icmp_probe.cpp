@@ -38,13 +38,13 @@ std::int32_t IcmpProbe::PingHost(const std::string& host, const std::string& pay
         // Counted as answering: a watchdog must not restart a machine for want of permission.
         text1_ +=
             "Status: " + result.unavailable + "   [ " + std::to_string(result.status) + " ]\r\n";
-        NoteUnavailable(result.unavailable);
+        NoteUnavailable();
     }
     text1_ += "Tempo: " + std::to_string(result.roundTripMs) + " ms\r\n";
     return result.status;
 }
 
-void IcmpProbe::NoteUnavailable(const std::string& /*cause*/) {
+void IcmpProbe::NoteUnavailable() {
     if (log_ == nullptr || unavailableLogged.exchange(true))
         return;
     log_->WriteLog(kIcmpUnavailableLog);

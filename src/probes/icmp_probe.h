@@ -50,7 +50,7 @@ public:
     const std::string& LastResolvedIP() const { return lastResolvedIP_; }
 
 private:
-    void NoteUnavailable(const std::string& cause);
+    void NoteUnavailable();
 
     IcmpSender& sender_;
     Resolver& resolver_;

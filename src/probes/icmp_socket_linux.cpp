@@ -86,8 +86,13 @@ std::optional<std::int32_t> ReadQueuedError(int fd, const EchoRequestKey& key) {
     msg.msg_control = control.data();
     msg.msg_controllen = control.size();
     const ssize_t n = ::recvmsg(fd, &msg, MSG_ERRQUEUE | MSG_DONTWAIT);
-    if (n < 0)
+    if (n < 0) {
+        // A pending error without a queued message: clear it so that poll stops reporting it.
+        int pending = 0;
+        socklen_t length = sizeof pending;
+        ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &pending, &length);
         return std::nullopt;
+    }
     const std::span<const std::uint8_t> quoted(data.data(), static_cast<std::size_t>(n));
     for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c != nullptr; c = CMSG_NXTHDR(&msg, c)) {
         if (c->cmsg_level != SOL_IP || c->cmsg_type != IP_RECVERR)

@@ -41,28 +41,28 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
     return out;
 }
 
-// Reads the child's output until it closes or the deadline passes.
-std::string ReadUntil(int fd, Steady::time_point deadline) {
-    std::string output;
+// Reads the child's output until it closes (true) or the deadline passes (false).
+bool ReadUntil(int fd, Steady::time_point deadline, std::string& output) {
     char buffer[4096];
     while (true) {
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Steady::now());
         if (left.count() <= 0)
-            break;
+            return false;
         pollfd p{fd, POLLIN, 0};
         const int ready = ::poll(&p, 1, static_cast<int>(left.count()));
         if (ready < 0 && errno == EINTR)
             continue;
         if (ready <= 0)
-            break;
+            return false;
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
-            break;
+        if (n == 0)
+            return true;
+        if (n < 0)
+            return false;
         output.append(buffer, static_cast<std::size_t>(n));
     }
-    return output;
 }
 
 }  // namespace
@@ -95,14 +95,16 @@ std::optional<EchoResult> PingToolEcho(std::uint32_t target, std::string_view pa
     }
 
     // The tool bounds its own wait; the extra second only guards against a stuck tool.
-    const std::string output = ReadUntil(pipeFds[0], start + timeout + std::chrono::seconds(1));
+    std::string output;
+    const bool closed = ReadUntil(pipeFds[0], start + timeout + std::chrono::seconds(1), output);
     ::close(pipeFds[0]);
-    int status = 0;
-    if (::waitpid(pid, &status, WNOHANG) == 0) {
+    if (!closed)
         ::kill(pid, SIGKILL);
-        ::waitpid(pid, &status, 0);
-        return EchoResult{kEchoTimedOut, 0, {}};
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
+    if (!closed)
+        return EchoResult{kEchoTimedOut, 0, {}};
     if (!WIFEXITED(status))
         return EchoResult{kEchoGeneralFailure, 0, {}};
     return ParsePingOutput(output, WEXITSTATUS(status));

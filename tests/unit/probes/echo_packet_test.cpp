@@ -17,12 +17,9 @@ const std::uint32_t kOther = inet_addr("10.1.2.4");
 constexpr std::uint16_t kId = 0x1234;
 constexpr std::uint16_t kSeq = 7;
 
-Bytes IpHeader(std::uint32_t source, std::uint32_t destination, std::size_t payload) {
+Bytes IpHeader(std::uint32_t source, std::uint32_t destination) {
     Bytes ip(20);
     ip[0] = 0x45;
-    ip[2] = static_cast<std::uint8_t>((20 + payload) >> 8);
-    ip[3] = static_cast<std::uint8_t>((20 + payload) & 0xff);
-    ip[8] = 64;
     ip[9] = 1;
     std::memcpy(&ip[12], &source, 4);
     std::memcpy(&ip[16], &destination, 4);
@@ -44,10 +41,10 @@ Bytes Reply(std::uint16_t id, std::uint16_t seq) {
 Bytes Error(std::uint8_t type, std::uint8_t code, std::uint32_t quotedDestination, std::uint16_t id,
             std::uint16_t seq) {
     const Bytes request = BuildEchoRequest(id, seq, "pingpingpingpingpingpingpingping");
-    const Bytes quoted = Join(IpHeader(inet_addr("10.1.0.1"), quotedDestination, request.size()),
+    const Bytes quoted = Join(IpHeader(inet_addr("10.1.0.1"), quotedDestination),
                               Bytes(request.begin(), request.begin() + 8));
     Bytes icmp = Join(Bytes{type, code, 0, 0, 0, 0, 0, 0}, quoted);
-    return Join(IpHeader(inet_addr("10.9.9.9"), inet_addr("10.1.0.1"), icmp.size()), icmp);
+    return Join(IpHeader(inet_addr("10.9.9.9"), inet_addr("10.1.0.1")), icmp);
 }
 
 EchoMatch Raw(const Bytes& packet, std::uint32_t source = kTarget) {
@@ -67,8 +64,7 @@ TEST(EchoPacket, BuildsAChecksummedRequest) {
 
 TEST(EchoPacket, AcceptsOnlyTheReplyToThisRequest) {
     const Bytes reply = Reply(kId, kSeq);
-    EXPECT_EQ(Raw(Join(IpHeader(kTarget, kOther, reply.size()), reply)).kind,
-              EchoMatch::Kind::kReply);
+    EXPECT_EQ(Raw(Join(IpHeader(kTarget, kOther), reply)).kind, EchoMatch::Kind::kReply);
 
     const auto unrelated = [](const Bytes& packet, std::uint32_t source = kTarget) {
         return Raw(packet, source).kind == EchoMatch::Kind::kUnrelated;
@@ -76,11 +72,11 @@ TEST(EchoPacket, AcceptsOnlyTheReplyToThisRequest) {
     const Bytes otherId = Reply(kId + 1, kSeq);
     const Bytes otherSeq = Reply(kId, kSeq + 1);
     const Bytes request = BuildEchoRequest(kId, kSeq, "pingpingpingpingpingpingpingping");
-    EXPECT_TRUE(unrelated(Join(IpHeader(kTarget, kOther, 40), otherId)));
-    EXPECT_TRUE(unrelated(Join(IpHeader(kTarget, kOther, 40), otherSeq)));
-    EXPECT_TRUE(unrelated(Join(IpHeader(kOther, kTarget, 40), reply), kOther));
-    EXPECT_TRUE(unrelated(Join(IpHeader(kTarget, kOther, 40), request)));
-    const Bytes whole = Join(IpHeader(kTarget, kOther, 40), reply);
+    EXPECT_TRUE(unrelated(Join(IpHeader(kTarget, kOther), otherId)));
+    EXPECT_TRUE(unrelated(Join(IpHeader(kTarget, kOther), otherSeq)));
+    EXPECT_TRUE(unrelated(Join(IpHeader(kOther, kTarget), reply), kOther));
+    EXPECT_TRUE(unrelated(Join(IpHeader(kTarget, kOther), request)));
+    const Bytes whole = Join(IpHeader(kTarget, kOther), reply);
     for (std::size_t cut : {0U, 10U, 19U, 20U, 27U}) {
         EXPECT_TRUE(unrelated(Bytes(whole.begin(), whole.begin() + static_cast<long>(cut)))) << cut;
     }
