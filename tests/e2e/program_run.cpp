@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include "records/settings_file.h"
+
 namespace vgx::test {
 
 ProgramRun::ProgramRun(const std::filesystem::path& program, const std::filesystem::path& dir)
@@ -97,6 +99,15 @@ std::string TodaysLogName() {
 }
 std::string TodaysDate() {
     return FormatToday("%d/%m/%Y");
+}
+
+void WriteSettings(const std::filesystem::path& dir, const std::function<void(Settings&)>& change) {
+    Settings s;
+    change(s);
+    const LocalDays today = *ParseDate(TodaysDate());
+    if (!ReplaceFileContents(dir / "vgx.cfg", FormatSettingsFile(s, today))) {
+        throw std::runtime_error("vgx.cfg not written");
+    }
 }
 
 }  // namespace vgx::test

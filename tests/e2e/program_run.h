@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "records/settings.h"
+
 namespace vgx::test {
 
 // A copy of a program in a folder of its own, started and watched by a test.
@@ -42,5 +44,8 @@ bool WaitFor(const std::function<bool()>& ready, std::chrono::milliseconds timeo
 // Today's log file name as the program writes it, e.g. "05122026.txt".
 std::string TodaysLogName();
 std::string TodaysDate();  // dd/mm/yyyy
+
+// Writes vgx.cfg in `dir`: the program's defaults with `change` applied, saved today.
+void WriteSettings(const std::filesystem::path& dir, const std::function<void(Settings&)>& change);
 
 }  // namespace vgx::test

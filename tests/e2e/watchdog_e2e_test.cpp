@@ -7,7 +7,6 @@
 #include <sstream>
 
 #include "program_run.h"
-#include "records/settings_file.h"
 #include "support/netns_pair.h"
 #include "support/temp_dir.h"
 #include "support/tiny_http_server.h"
@@ -19,19 +18,6 @@ using namespace std::chrono_literals;
 
 std::string LogOf(const ProgramRun& run) {
     return ReadFile(run.Dir() / "logs" / TodaysLogName());
-}
-
-// Writes vgx.cfg with the program's defaults and the given changes.
-void WriteSettings(const std::filesystem::path& dir, const std::function<void(Settings&)>& change) {
-    Settings s;
-    change(s);
-    const auto now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    std::tm tm{};
-    localtime_r(&now, &tm);
-    const LocalDays today =
-        DayOf(MakeLocalTime(tm.tm_year + 1900, static_cast<unsigned>(tm.tm_mon + 1),
-                            static_cast<unsigned>(tm.tm_mday)));
-    ASSERT_TRUE(ReplaceFileContents(dir / "vgx.cfg", FormatSettingsFile(s, today)));
 }
 
 // Seconds since midnight of a "dd/mm/yyyy hh:mm:ss" stamp.

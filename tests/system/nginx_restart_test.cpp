@@ -1,0 +1,112 @@
+// The real web-server restart tool against a real nginx. Needs root and an installed nginx
+// that nothing else is running; the test starts nginx itself and stops it at the end.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "program_run.h"
+#include "support/temp_dir.h"
+
+namespace vgx::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+const char* const kInitScript = "/etc/init.d/nginx";
+const char* const kAccessLog = "/var/log/nginx/access.log";
+
+bool Port80Open() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(80);
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const bool open = ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+    ::close(fd);
+    return open;
+}
+
+bool AnyWebServerRunning() {
+    return std::system("pgrep -x 'apache2|nginx|lighttpd|httpd' >/dev/null 2>&1") == 0;
+}
+
+std::string WhyNot() {
+    if (::geteuid() != 0)
+        return "needs root to start and stop nginx";
+    if (::access(kInitScript, X_OK) != 0)
+        return "nginx is not installed";
+    if (AnyWebServerRunning())
+        return "a web server is already running here; it is not ours";
+    if (Port80Open())
+        return "port 80 is taken";
+    return {};
+}
+
+// Answers from nginx to the program: HEAD / with status 200 and the agent Vigiax.
+size_t AnswersToVigiax() {
+    const std::string log = ReadFile(kAccessLog);
+    size_t n = 0;
+    for (size_t p = log.find("\"HEAD / HTTP/1.0\" 200"); p != std::string::npos;
+         p = log.find("\"HEAD / HTTP/1.0\" 200", p + 1)) {
+        const size_t end = log.find('\n', p);
+        if (log.substr(p, end - p).find("\"Vigiax\"") != std::string::npos)
+            ++n;
+    }
+    return n;
+}
+
+// nginx as this test started it: stopped again whatever happens.
+class OurNginx {
+public:
+    OurNginx() { Run("start"); }
+    ~OurNginx() { Run("stop"); }
+    static void Run(const std::string& verb) {
+        [[maybe_unused]] const int rc =
+            std::system((std::string(kInitScript) + " " + verb + " >/dev/null 2>&1").c_str());
+    }
+};
+
+TEST(NginxRestart, CarriedToolBringsBackAStoppedNginx) {
+    if (const std::string why = WhyNot(); !why.empty())
+        GTEST_SKIP() << why;
+    OurNginx nginx;
+    ASSERT_TRUE(WaitFor(Port80Open, 10s)) << "nginx did not start";
+
+    TempDir dir;
+    WriteSettings(dir.path(), [](Settings& s) {
+        s.IISCheckEnabled = 1;
+        s.IISUrl = "http://127.0.0.1/";
+        s.FailureLimit = "1";
+        s.IISAction = 1;
+        s.PoolingMinutes = "1";
+    });
+    const size_t before = AnswersToVigiax();
+    ProgramRun run(VGX_REALTOOL_PROGRAM, dir.path());
+    run.Start();
+    const auto log = [&] { return ReadFile(dir / "logs" / TodaysLogName()); };
+
+    ASSERT_TRUE(WaitFor([&] { return AnswersToVigiax() > before; }, 15s)) << "first cycle";
+    OurNginx::Run("stop");
+    ASSERT_TRUE(WaitFor([] { return !Port80Open(); }, 10s));
+
+    ASSERT_TRUE(WaitFor([&] { return log().find("IIS REINICIADO ") != std::string::npos; }, 90s))
+        << log();
+    EXPECT_LT(log().find("FALHA IIS: http://127.0.0.1/"), log().find("IIS REINICIADO "));
+    EXPECT_TRUE(WaitFor(Port80Open, 10s)) << "the tool did not bring nginx back";
+    EXPECT_FALSE(std::filesystem::exists(dir / "jet.exe"));
+
+    const size_t afterRestart = AnswersToVigiax();
+    EXPECT_TRUE(WaitFor([&] { return AnswersToVigiax() > afterRestart; }, 90s))
+        << "the next cycle did not read 200";
+    EXPECT_EQ(log().find("FALHA IIS: ", log().find("IIS REINICIADO ")), std::string::npos);
+
+    run.Signal(SIGTERM);
+    EXPECT_TRUE(run.WaitExit(10s).has_value());
+}
+
+}  // namespace
+}  // namespace vgx::test
