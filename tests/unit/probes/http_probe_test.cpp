@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/tiny_http_server.h"
+
 #include <cstdlib>
 #include <mutex>
 #include <thread>
@@ -60,65 +62,7 @@ TEST(HttpProbe, StatusIsKeptCleanAndReplacedOnlyWhenARequestWasMade) {
     EXPECT_EQ(probe.LastHttpStatus(), "");
 }
 
-// A server on 127.0.0.1 that records each request and answers it with a fixed text, or, when
-// the text is empty, holds the connection silently until the client gives up.
-class TinyServer {
-public:
-    explicit TinyServer(std::string answer) : answer_(std::move(answer)) {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-            ::listen(listener_, 8) != 0 ||
-            ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-            throw std::runtime_error("server socket");
-        }
-        port_ = ntohs(address.sin_port);
-        thread_ = std::thread([this] {
-            for (int client; (client = ::accept(listener_, nullptr, nullptr)) >= 0;)
-                Serve(client);
-        });
-    }
-    ~TinyServer() {
-        ::shutdown(listener_, SHUT_RDWR);  // ends the accept loop
-        thread_.join();
-        ::close(listener_);
-    }
-    std::uint16_t port() const { return port_; }
-    std::string Requests() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return requests_;
-    }
-
-private:
-    void Serve(int client) {
-        std::string request;
-        char buffer[1024];
-        for (ssize_t n; request.find("\r\n\r\n") == std::string::npos &&
-                        (n = ::read(client, buffer, sizeof buffer)) > 0;) {
-            request.append(buffer, static_cast<std::size_t>(n));
-        }
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            requests_ += request;
-        }
-        if (answer_.empty()) {
-            while (::read(client, buffer, sizeof buffer) > 0) {
-            }
-        } else if (::write(client, answer_.data(), answer_.size()) < 0) {
-            ADD_FAILURE() << "answer not written";
-        }
-        ::close(client);
-    }
-
-    std::string answer_;
-    int listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    std::uint16_t port_ = 0;
-    std::mutex mutex_;
-    std::string requests_;
-    std::thread thread_;
-};
+using test::TinyServer;
 
 class HttpLocal : public ::testing::Test {
 protected:
