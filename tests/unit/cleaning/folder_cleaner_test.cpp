@@ -102,13 +102,6 @@ TEST(CleanFolder, WithSubDirsRemovesThoseWithoutADotAndNeverFollowsLinks) {
               std::string::npos);
 }
 
-TEST(CleanFolder, AMissingFolderIsReported) {
-    Fixture f;
-    EXPECT_EQ(f.Clean(f.Folder(), 1), CleanOutcome::Missing);
-    EXPECT_EQ(f.Log(),
-              "07/12/2026 10:00:00   PASTA NÃO EXISTE! -> " + f.Folder().string() + "\r\n");
-}
-
 TEST(CleanFolder, ReadOnlyDirectoriesOfTheOwnerAreEmptiedToo) {
     // Root is never stopped by modes; the owner's case is checked as an unprivileged user.
     Fixture f;
@@ -184,9 +177,8 @@ TEST(ProtectedFolders, RefusesSystemPlacesHomesAndTheProgramDirectoryThroughLink
     EXPECT_TRUE(guard.Refuses(area / "program-link"));
     EXPECT_TRUE(guard.Refuses(area.path() / "usr-link" / ".." / "etc"));
 
-    fs::create_directory(area / "share");
-    EXPECT_FALSE(guard.Refuses(area / "share"));
-    EXPECT_FALSE(guard.Refuses(program.path() / "logs"));  // inside is allowed
+    fs::create_directory(program / "logs");
+    EXPECT_FALSE(guard.Refuses(program / "logs"));  // inside is allowed
     EXPECT_FALSE(guard.Refuses(area / "missing"));
 
     EXPECT_EQ(ProtectedFolders::HomesIn("a:x:1:1::/srv/a:/bin/sh\nb:x:2:2::/b\n"),
@@ -202,27 +194,19 @@ TEST(CleanFolder, RefusesTheProgramDirectoryReachedThroughALink) {
     EXPECT_EQ(f.Log(), "07/12/2026 10:00:00   PASTA PROTEGIDA! -> " + f.Folder().string() + "\r\n");
 }
 
-// Unmounts on every way out of the test.
-class Mount {
-public:
-    Mount(const fs::path& target, const char* type, const char* source, unsigned long flags)
-        : target_(target) {
-        ok_ = ::mount(source, target.c_str(), type, flags, nullptr) == 0;
-        error_ = errno;
-    }
+// Mounts for the length of a test; unmounted on every way out.
+struct Mount {
+    Mount(const fs::path& where, const char* type, const char* source, unsigned long flags)
+        : target(where),
+          ok(::mount(source, where.c_str(), type, flags, nullptr) == 0),
+          error(errno) {}
     ~Mount() {
-        if (ok_)
-            ::umount2(target_.c_str(), MNT_DETACH);
+        if (ok)
+            ::umount2(target.c_str(), MNT_DETACH);
     }
-    Mount(const Mount&) = delete;
-    Mount& operator=(const Mount&) = delete;
-    bool ok() const { return ok_; }
-    int error() const { return error_; }
-
-private:
-    fs::path target_;
-    bool ok_ = false;
-    int error_ = 0;
+    fs::path target;
+    bool ok;
+    int error;
 };
 
 TEST(CleanFolder, LeavesMountsInsideTheFolderAlone) {
@@ -234,11 +218,11 @@ TEST(CleanFolder, LeavesMountsInsideTheFolderAlone) {
     fs::create_directories(f.area / "elsewhere");
     WriteFile(f.area / "elsewhere" / "kept", "kept");
     Mount tmpfs(f.Folder() / "tmpfs", "tmpfs", "vgx-test", 0);
-    if (!tmpfs.ok())
-        GTEST_SKIP() << "mount(tmpfs) failed: " << std::strerror(tmpfs.error());
+    if (!tmpfs.ok)
+        GTEST_SKIP() << "mount(tmpfs) failed: " << std::strerror(tmpfs.error);
     // A bind mount of the same file system: only the mount id tells it apart.
     Mount bind(f.Folder() / "sub" / "bind", nullptr, (f.area / "elsewhere").c_str(), MS_BIND);
-    ASSERT_TRUE(bind.ok()) << std::strerror(bind.error());
+    ASSERT_TRUE(bind.ok) << std::strerror(bind.error);
     WriteFile(f.Folder() / "tmpfs" / "kept", "kept");
     WriteFile(f.Folder() / "sub" / "gone", "gone");
 

@@ -114,15 +114,6 @@ TEST(IsJobDue, MonthlyDaysPastTheMonthsEndFallOnItsLastDay) {
     }
 }
 
-TEST(IsJobDue, DamagedFieldsAreNeverDue) {
-    const LocalTime t = At(2026, 12, 7, 8, 31);
-    EXPECT_FALSE(IsJobDue(Job(JobKind::Daily, "8h30", "2"), t));
-    EXPECT_FALSE(IsJobDue(Job(JobKind::Daily, "", "2"), t));
-    CleaningJob odd = Job(JobKind::Daily, "08:30", "2");
-    odd.Kind = 9;
-    EXPECT_FALSE(IsJobDue(odd, t));
-}
-
 TEST(CleaningScheduler, DailyJobRunsOncePerListedDay) {
     TickedJob r(At(2026, 12, 7, 8, 0), Job(JobKind::Daily, "08:30", "2#4#6"));  // Monday
     EXPECT_EQ(r.TickUntil(At(2026, 12, 7, 9, 0)), 1U);
@@ -171,16 +162,6 @@ TEST(CleaningScheduler, AMissingFolderIsLoggedOnceAndMarked) {
     const std::string text = test::ReadFile(log.FileForDay(DayOf(clock.Now())));
     EXPECT_EQ(text, "07/12/2026 10:00:00   PASTA NÃO EXISTE! -> " + gone + "\r\n");
     EXPECT_EQ(jobs[0].LastRun, 36000.0F);
-}
-
-TEST(CleaningScheduler, AnEmptyTableRunsNothing) {
-    test::FakeClock clock(At(2026, 12, 7, 10, 0));
-    CleaningJobs jobs(1);
-    jobs[0].Kind = static_cast<std::uint8_t>(JobKind::AtStart);
-    int runs = 0;
-    CleaningScheduler scheduler(clock, jobs, [&](const CleaningJob&) { ++runs; });
-    scheduler.tmrPasta_ThatTime();
-    EXPECT_EQ(runs, 0);
 }
 
 }  // namespace
