@@ -14,78 +14,31 @@
 
 #include "probes/icmp_methods.h"
 #include "probes/local_addresses.h"
+#include "support/netns_pair.h"
 
 namespace vgx {
 namespace {
 
-void Shell(const std::string& command) {
-    if (std::system((command + " >/dev/null 2>&1").c_str()) != 0) {
-        throw std::runtime_error("failed: " + command);
-    }
-}
-
-// Namespaces a (10.201.0.1/24) and b (.2) joined by a veth pair; b routes 10.77.1.0/24 to
-// "unreachable" and has no route for 10.77.2.0/24. Both are deleted at the end of the test.
+// The pair of namespaces, where b routes 10.77.1.0/24 to "unreachable" and has no route for
+// 10.77.2.0/24. Both are deleted at the end of the test.
 class Netns : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (::geteuid() != 0)
-            GTEST_SKIP() << "network namespaces need root";
-        if (std::system("ip netns list >/dev/null 2>&1") != 0)
-            GTEST_SKIP() << "no `ip netns`";
-        static int counter = 0;
-        const std::string id = std::to_string(::getpid()) + "-" + std::to_string(++counter);
-        a = "vgxt-" + id + "-a";
-        b = "vgxt-" + id + "-b";
+        if (const std::string why = test::NetnsPair::Unavailable(); !why.empty())
+            GTEST_SKIP() << why;
+        net = std::make_unique<test::NetnsPair>();
+        a = net->a();
+        const std::string b = net->b();
         for (const std::string& command :
-             {"ip netns add " + a, "ip netns add " + b,
-              "ip -n " + a + " link add va type veth peer name vb netns " + b,
-              "ip -n " + a + " addr add 10.201.0.1/24 dev va", "ip -n " + a + " link set va up",
-              "ip -n " + b + " addr add 10.201.0.2/24 dev vb", "ip -n " + b + " link set vb up",
-              "ip -n " + a + " link set lo up", "ip -n " + b + " link set lo up",
-              "ip -n " + a + " route add 10.77.0.0/16 via 10.201.0.2",
+             {"ip -n " + a + " route add 10.77.0.0/16 via 10.201.0.2",
               "ip -n " + b + " route add unreachable 10.77.1.0/24",
               "ip netns exec " + b + " sysctl -qw net.ipv4.ip_forward=1",
               "ip netns exec " + a + " sysctl -qw net.ipv4.ping_group_range='0 2147483647'"}) {
-            ASSERT_NO_THROW(Shell(command));
-        }
-    }
-    void TearDown() override {
-        for (const std::string& ns : {a, b}) {
-            if (ns.empty())
-                continue;
-            [[maybe_unused]] const int rc = std::system(("ip netns del " + ns).c_str());
+            ASSERT_NO_THROW(test::NetnsPair::Run(command));
         }
     }
 
-    // Runs fn in a forked child that entered namespace a; the text it returned.
-    std::string RunInA(const std::function<std::string()>& fn) const {
-        int fds[2];
-        if (::pipe(fds) != 0)
-            throw std::runtime_error("pipe");
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            ::close(fds[0]);
-            const int ns = ::open(("/run/netns/" + a).c_str(), O_RDONLY | O_CLOEXEC);
-            if (ns < 0 || ::setns(ns, CLONE_NEWNET) != 0)
-                ::_exit(3);
-            const std::string out = fn();
-            ::_exit(::write(fds[1], out.data(), out.size()) == static_cast<ssize_t>(out.size())
-                        ? 0
-                        : 4);
-        }
-        ::close(fds[1]);
-        std::string out;
-        char buffer[512];
-        for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;) {
-            out.append(buffer, static_cast<std::size_t>(n));
-        }
-        ::close(fds[0]);
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
-        return out;
-    }
+    std::string RunInA(const std::function<std::string()>& fn) const { return net->RunInA(fn); }
 
     // Echoes each address from namespace a: "status elapsed-ms unavailable" per line.
     std::vector<std::string> EchoFromA(const std::function<std::unique_ptr<IcmpSender>()>& make,
@@ -109,7 +62,8 @@ protected:
         return lines;
     }
 
-    std::string a, b;
+    std::unique_ptr<test::NetnsPair> net;
+    std::string a;
 };
 
 // Removes CAP_NET_RAW from this (forked) process, so that raw sockets are refused.
@@ -146,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(Methods, IcmpNetns,
                                            IcmpMethod::kPingTool));
 
 TEST_F(Netns, SystemSenderFallsBackToThePingToolThenSaysItHasNoWay) {
-    Shell("ip netns exec " + a + " sysctl -qw net.ipv4.ping_group_range='1 0'");
+    test::NetnsPair::Run("ip netns exec " + a + " sysctl -qw net.ipv4.ping_group_range='1 0'");
     const auto viaTool = EchoFromA(
         [] {
             DropNetRaw();

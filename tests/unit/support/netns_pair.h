@@ -12,8 +12,9 @@
 
 namespace vgx::test {
 
-// Two network namespaces of this test process joined by a veth pair: "a" holds 10.201.<n>.1/24,
-// "b" holds .2; both have their loopback up. Deleted on destruction.
+// Two network namespaces of this test process joined by a veth pair: "a" holds 10.201.0.1/24,
+// "b" holds .2; both have their loopback up. Deleted on destruction. The addresses exist only
+// inside the two namespaces, so pairs made at the same time do not meet.
 class NetnsPair {
 public:
     // Empty when the pair can be made here, else why not.
@@ -31,7 +32,6 @@ public:
         const std::string id = std::to_string(::getpid()) + "-" + std::to_string(counter);
         a_ = "vgxt-" + id + "-a";
         b_ = "vgxt-" + id + "-b";
-        subnet_ = "10.201." + std::to_string(counter % 250) + ".";
         try {
             Run("ip netns add " + a_);
             Run("ip netns add " + b_);
@@ -90,12 +90,14 @@ public:
         return out;
     }
 
-private:
+    // A command that must succeed.
     static void Run(const std::string& command) {
         if (std::system((command + " >/dev/null 2>&1").c_str()) != 0) {
             throw std::runtime_error("failed: " + command);
         }
     }
+
+private:
     void Delete() const {
         for (const std::string& ns : {a_, b_}) {
             if (ns.empty())
@@ -105,7 +107,8 @@ private:
         }
     }
 
-    std::string a_, b_, subnet_;
+    std::string a_, b_;
+    std::string subnet_ = "10.201.0.";
 };
 
 }  // namespace vgx::test
