@@ -21,12 +21,19 @@ Engine::Engine(std::filesystem::path programDir, EnginePorts ports)
 void Engine::Form_Load() {
     ExtractImageFiles(programDir_);
     FolderExists(programDir_ / "logs", true);
-    jobs_ = LoadCleaningJobs(programDir_, DayOf(ports_.clock.Now()));
+    try {
+        jobs_ = LoadCleaningJobs(programDir_, DayOf(ports_.clock.Now()));
+    } catch (const std::exception&) {
+        // An unreadable folder.dat leaves no jobs running; the file itself is kept as it is.
+        jobs_.assign(1, CleaningJob{});
+        log_.WriteLog("FALHA AO LER FOLDER.DAT! ");
+    }
     if (!UtilityObject::FileExists(programDir_ / "vgx.cfg")) {
         settings_.Working().Boota = 0;
         settings_.SaveSettings();
-    } else {
-        settings_.LoadSettings();
+    } else if (const LoadResult loaded = settings_.LoadSettings(); !loaded.Complete()) {
+        // The values before the bad line are in use, the rest keep their defaults: say so.
+        log_.WriteLog("FALHA AO LER VGX.CFG! LINHA " + std::to_string(loaded.line) + " ");
     }
     settings_.CommitLoaded();
     ports_.timers.SetInterval(EngineTimer::Pasta, 23000);

@@ -64,6 +64,7 @@ ProtectedFolders::ProtectedFolders(const std::filesystem::path& programDir,
     Add(UtilityObject::FirstProtectedDirectory());
     Add(UtilityObject::SecondProtectedDirectory());
     Add(programDir.string());
+    programReal_ = RealPath(programDir.string());
 
     std::ifstream in(passwdFile, std::ios::binary);
     const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -95,6 +96,9 @@ void ProtectedFolders::Add(const std::string& path) {
 bool ProtectedFolders::Contains(std::string_view resolved, dev_t dev, ino_t ino) const {
     const std::string path = WithoutTrailingSlash(std::string(resolved));
     if (std::find(paths_.begin(), paths_.end(), path) != paths_.end())
+        return true;
+    // A folder that holds the program directory would take it along with its sub-directories.
+    if (!programReal_.empty() && programReal_.starts_with(path + "/"))
         return true;
     return std::any_of(ids_.begin(), ids_.end(),
                        [&](const Identity& id) { return id.dev == dev && id.ino == ino; });

@@ -181,6 +181,14 @@ TEST(ProtectedFolders, RefusesSystemPlacesHomesAndTheProgramDirectoryThroughLink
     EXPECT_FALSE(guard.Refuses(program / "logs"));  // inside is allowed
     EXPECT_FALSE(guard.Refuses(area / "missing"));
 
+    // The folders that hold the program directory are refused too.
+    fs::create_directories(area / "opt" / "vigiax");
+    fs::create_directory(area / "other");
+    const ProtectedFolders nested(area / "opt" / "vigiax", area / "passwd");
+    EXPECT_TRUE(nested.Refuses(area / "opt"));
+    EXPECT_TRUE(nested.Refuses(area.path()));
+    EXPECT_FALSE(nested.Refuses(area / "other"));
+
     EXPECT_EQ(ProtectedFolders::HomesIn("a:x:1:1::/srv/a:/bin/sh\nb:x:2:2::/b\n"),
               (std::vector<std::string>{"/srv/a", "/home/a", "/b", "/home/b"}));
 }

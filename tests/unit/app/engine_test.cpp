@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "app/engine.h"
+#include "fakes.h"
+#include "support/temp_dir.h"
+
+namespace vgx::test {
+namespace {
+
+class FakeTimers final : public Timers {
+public:
+    void SetInterval(EngineTimer timer, int milliseconds) override {
+        intervals[timer] = milliseconds;
+    }
+    std::map<EngineTimer, int> intervals;
+};
+
+// The engine put together on a temporary program directory.
+struct EngineFixture {
+    TempDir dir;
+    FakeClock clock;
+    FakePump pump{clock};
+    FakePower power;
+    FakeRunner runner;
+    FakeWindows windows;
+    FakeTimers timers;
+    FakeIcmp icmp{clock};
+    FakeResolver resolver;
+    FakeHttp http;
+    Engine engine{dir.path(),
+                  EnginePorts{clock, pump, power, runner, windows, timers, icmp, resolver, http}};
+
+    std::string Log() const { return ReadFile(engine.Log().FileForDay(DayOf(clock.Now()))); }
+};
+
+TEST(Engine, LoadStartsBothTimersAndLogsTheStart) {
+    EngineFixture f;
+    f.engine.Form_Load();
+    EXPECT_EQ(f.timers.intervals[EngineTimer::Ping], 1000);
+    EXPECT_EQ(f.timers.intervals[EngineTimer::Pasta], 23000);
+    EXPECT_EQ(f.Log(), "05/12/2026 14:05:09   INICIOU O SISTEMA\r\n");
+    EXPECT_TRUE(std::filesystem::exists(f.dir / "vgx.cfg"));
+    EXPECT_FALSE(f.engine.Settings().Working().DataAtual.has_value());
+}
+
+TEST(Engine, ADamagedSettingsFileIsReportedAndTheProgramStillStarts) {
+    EngineFixture f;
+    std::string cfg =
+        "\"\"\r\n\"5\"\r\n\"4\"\r\n0\r\n0\r\n\"a\"\r\n\"b\"\r\n0\r\n0\r\n\"31/02/2026\"\r\n"
+        "\"http://x/\"\r\n1\r\n1\r\n0\r\n0\r\n0\r\n0\r\n0\r\n180\r\n0\r\n";
+    WriteFile(f.dir / "vgx.cfg", cfg);
+
+    f.engine.Form_Load();
+    const std::string log = f.Log();
+    EXPECT_NE(log.find("FALHA AO LER VGX.CFG! LINHA 10 "), std::string::npos);
+    EXPECT_NE(log.find("INICIOU O SISTEMA"), std::string::npos);
+    EXPECT_EQ(f.engine.Settings().Working().PoolingMinutes, "5");
+    EXPECT_EQ(f.engine.Settings().Working().IISUrl, "");  // after the bad line: untouched
+    EXPECT_EQ(ReadFile(f.dir / "vgx.cfg"), cfg);
+}
+
+TEST(Engine, UnloadUndoesUnconfirmedEditsAndSavesNothing) {
+    EngineFixture f;
+    f.engine.Form_Load();
+    const std::string saved = ReadFile(f.dir / "vgx.cfg");
+    ASSERT_TRUE(f.engine.Settings().StepSpinner(Control::VScroll1, true));
+    EXPECT_EQ(f.engine.Settings().Working().PoolingMinutes, "4");
+    f.engine.Form_Unload();
+    EXPECT_EQ(f.engine.Settings().Working().PoolingMinutes, "3");
+    EXPECT_EQ(ReadFile(f.dir / "vgx.cfg"), saved);
+}
+
+}  // namespace
+}  // namespace vgx::test
