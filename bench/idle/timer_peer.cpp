@@ -1,0 +1,17 @@
+// Peer for the idle-cost benchmark: a bare Qt Widgets program on the offscreen platform with
+// the same two timers as Vigiax (1 s and 23 s) doing nothing. What Vigiax costs beyond it is
+// the watchdog's own work.
+#include <QApplication>
+#include <QTimer>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QTimer ping;
+    QTimer pasta;
+    int ticks = 0;
+    QObject::connect(&ping, &QTimer::timeout, [&ticks] { ++ticks; });
+    QObject::connect(&pasta, &QTimer::timeout, [&ticks] { ++ticks; });
+    ping.start(1000);
+    pasta.start(23000);
+    return QApplication::exec();
+}
