@@ -66,10 +66,8 @@ pids+=($!)
 sleep 2
 vpids=("$pid_off" "$pid_on")
 
-cpu() {  # utime+stime in seconds
-  local t
-  t=$(awk '{print $14 + $15}' "/proc/$1/stat")
-  echo "scale=4; $t / $(getconf CLK_TCK)" | bc
+cpu() {  # time on a CPU, in seconds (nanosecond counter of the scheduler)
+  echo "scale=6; $(awk '{print $1}' "/proc/$1/schedstat") / 1000000000" | bc
 }
 rss() { awk '/VmRSS/ {print $2}' "/proc/$1/status"; }
 
@@ -77,7 +75,7 @@ declare -A start_cpu
 for p in "${vpids[@]}" "$p_peer"; do start_cpu[$p]=$(cpu "$p"); done
 sleep "$run_for"
 
-per_hour() { echo "scale=4; ($(cpu "$1") - ${start_cpu[$1]}) * 3600 / $run_for" | bc; }
+per_hour() { echo "scale=3; ($(cpu "$1") - ${start_cpu[$1]}) * 3600 / $run_for" | bc; }
 peer_h=$(per_hour "$p_peer")
 peer_rss=$(rss "$p_peer")
 echo "peer (bare Qt, same timers): $peer_h CPU s/h, RSS $peer_rss kB"
