@@ -18,8 +18,9 @@ Engine::Engine(std::filesystem::path programDir, EnginePorts ports)
                               icmp_, http_}),
       scheduler_(ports.clock, jobs_, log_, programDir_) {}
 
-void Engine::Form_Load() {
+void Engine::Form_Load(int displayDepth) {
     ExtractImageFiles(programDir_);
+    images_ = ImageFilesForDepth(programDir_, displayDepth);
     FolderExists(programDir_ / "logs", true);
     try {
         jobs_ = LoadCleaningJobs(programDir_, DayOf(ports_.clock.Now()));

@@ -5,6 +5,7 @@
 
 #include "app/panel_state.h"
 #include "app/ports.h"
+#include "app/resource_files.h"
 #include "app/watchdog.h"
 #include "cleaning/cleaning_job.h"
 #include "cleaning/scheduler.h"
@@ -43,9 +44,10 @@ class Engine {
 public:
     Engine(std::filesystem::path programDir, EnginePorts ports);
 
-    // The engine's share of loading the main window: image files, logs folder, cleaning
-    // jobs, vgx.cfg loaded or created, the commit, the timers and the first log line.
-    void Form_Load();
+    // The engine's share of loading the main window: image files (the pair the windows use
+    // follows the display's colour depth), logs folder, cleaning jobs, vgx.cfg loaded or
+    // created, the commit, the timers and the first log line.
+    void Form_Load(int displayDepth = 32);
     // Unloading: unconfirmed edits are undone and nothing is saved.
     void Form_Unload();
 
@@ -57,6 +59,7 @@ public:
     SettingsModel& Settings() { return settings_; }
     const EventLog& Log() const { return log_; }
     PanelState& Panel() { return panel_; }
+    const ImageFiles& Images() const { return images_; }
     Watchdog& Dog() { return watchdog_; }
     CleaningJobs& Jobs() { return jobs_; }
     IcmpProbe& Icmp() { return icmp_; }
@@ -68,6 +71,7 @@ private:
     EventLog log_;
     SettingsModel settings_;
     PanelState panel_;
+    ImageFiles images_;
     IcmpProbe icmp_;
     HttpProbe http_;
     Watchdog watchdog_;

@@ -31,6 +31,15 @@ std::filesystem::path ProgramDirectory() {
     return ec ? std::filesystem::current_path() : exe.parent_path();
 }
 
+// Bits per pixel of the display; no display counts as 32.
+int DisplayDepth() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (QGuiApplication::platformName() == QLatin1String("offscreen") || screen == nullptr) {
+        return 32;
+    }
+    return screen->depth();
+}
+
 }  // namespace
 
 int RunVigiax(int argc, char** argv, const ProgramOptions& options) {
@@ -69,7 +78,7 @@ int RunVigiax(int argc, char** argv, const ProgramOptions& options) {
         QApplication::quit();
     });
 
-    program.Form_Load();
+    program.Form_Load(DisplayDepth());
     const int rc = QApplication::exec();
     engine = nullptr;
     program.Form_Unload();

@@ -43,6 +43,11 @@ TEST(Engine, LoadStartsBothTimersAndLogsTheStart) {
     EXPECT_EQ(f.Log(), "05/12/2026 14:05:09   INICIOU O SISTEMA\r\n");
     EXPECT_TRUE(std::filesystem::exists(f.dir / "vgx.cfg"));
     EXPECT_FALSE(f.engine.Settings().Working().DataAtual.has_value());
+    EXPECT_EQ(f.engine.Images().buttons, f.dir / "xp.dat");
+
+    EngineFixture sixteenBits;
+    sixteenBits.engine.Form_Load(16);
+    EXPECT_EQ(sixteenBits.engine.Images().menu, sixteenBits.dir / "menu2.dat");
 }
 
 TEST(Engine, ADamagedSettingsFileIsReportedAndTheProgramStillStarts) {
