@@ -1,0 +1,79 @@
+// frmAviso on the offscreen platform, driven by a watchdog with fake ports.
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include "app/watchdog.h"
+#include "fakes.h"
+#include "support/temp_dir.h"
+#include "ui/restart_warning_window.h"
+
+namespace vgx::test {
+
+class RestartWarningWindowTest : public QObject {
+    Q_OBJECT
+
+    struct World {
+        TempDir dir;
+        FakeClock clock;
+        FakePump pump{clock};
+        FakeIcmp icmpSender{clock};
+        FakeResolver resolver;
+        FakeHttp httpClient;
+        FakePower power;
+        FakeRunner runner;
+        FakeWindows windows;
+        EventLog log{dir.path(), clock};
+        SettingsModel settings{dir.path(), clock};
+        PanelState panel;
+        IcmpProbe icmp{icmpSender, resolver, panel.Text1, &log};
+        HttpProbe http{httpClient};
+        Watchdog dog{dir.path(), settings, log, panel,
+                     WatchdogPorts{clock, pump, power, runner, windows, icmp, http}};
+        RestartWarningWindow window{dog};
+
+        QString Label() const {
+            return window.findChild<QLabel*>(QStringLiteral("lblBoot"))->text();
+        }
+    };
+
+private slots:
+    void countsDownOncePerSecondAndShowingAgainOnlyRaises() {
+        World w;
+        QCOMPARE(w.window.windowTitle(), QStringLiteral("BOOT..."));
+        QCOMPARE(w.window.findChild<QPushButton*>(QStringLiteral("cmdCancelar"))->text(),
+                 QStringLiteral("&Cancelar"));
+
+        w.dog.ShowRestartWarning();
+        w.window.ShowWarning();
+        QVERIFY(w.window.isVisible());
+        QTRY_COMPARE_WITH_TIMEOUT(w.Label(), QStringLiteral("Boot em: \n\n30 segundos..."), 2000);
+        if (const char* shot = std::getenv("VGX_SCREENSHOT"))
+            w.window.grab().save(shot);
+
+        w.dog.ShowRestartWarning();
+        w.window.ShowWarning();
+        QTRY_COMPARE_WITH_TIMEOUT(w.Label(), QStringLiteral("Boot em: \n\n29 segundos..."), 2000);
+        QCOMPARE(w.power.restarts, 0);
+    }
+
+    void closingTheWindowCancelsTheRestart() {
+        World w;
+        w.dog.ShowRestartWarning();
+        w.window.ShowWarning();
+        w.window.close();
+        QVERIFY(!w.window.isVisible());
+        QVERIFY(!w.dog.Warning().Counting());
+        QVERIFY(w.dog.LimpaFalha);
+        QTest::qWait(1200);
+        QCOMPARE(w.power.restarts, 0);
+        QVERIFY(ReadFile(w.log.FileForDay(DayOf(w.clock.Now())))
+                    .find("BOOT CANCELADO PELO USUÁRIO! ") != std::string::npos);
+    }
+};
+
+}  // namespace vgx::test
+
+QTEST_MAIN(vgx::test::RestartWarningWindowTest)
+#include "restart_warning_window_test.moc"
