@@ -44,6 +44,9 @@ TEST(Engine, LoadStartsBothTimersAndLogsTheStart) {
     EXPECT_TRUE(std::filesystem::exists(f.dir / "vgx.cfg"));
     EXPECT_FALSE(f.engine.Settings().Working().DataAtual.has_value());
     EXPECT_EQ(f.engine.Images().buttons, f.dir / "xp.dat");
+    for (const char* image : {"xp.dat", "xp2.dat", "menu.dat", "menu2.dat"}) {
+        EXPECT_GT(std::filesystem::file_size(f.dir / image), 0u) << image;
+    }
 
     EngineFixture sixteenBits;
     sixteenBits.engine.Form_Load(16);

@@ -29,16 +29,6 @@ TEST(ResourceFiles, ExtractReplacesLinksInsteadOfWritingThroughThem) {
     EXPECT_FALSE(std::filesystem::exists(dir / "x"));
 }
 
-TEST(ResourceFiles, ImagePairFollowsTheDisplayDepth) {
-    TempDir dir;
-    EXPECT_EQ(ExtractImageFiles(dir.path()), 4);
-    EXPECT_EQ(ImageFilesForDepth(dir.path(), 32).buttons, dir / "xp.dat");
-    EXPECT_EQ(ImageFilesForDepth(dir.path(), 32).menu, dir / "menu.dat");
-    EXPECT_EQ(ImageFilesForDepth(dir.path(), 16).buttons, dir / "xp2.dat");
-    EXPECT_EQ(ImageFilesForDepth(dir.path(), 24).menu, dir / "menu2.dat");
-    EXPECT_NE(ReadFile(dir / "xp.dat"), ReadFile(dir / "xp2.dat"));
-}
-
 TEST(PlatformCheck, OnlyTheNtFamilyFromVersionFour) {
     EXPECT_TRUE(IsSupportedWindows(2, 4));
     EXPECT_TRUE(IsSupportedWindows(2, 5));

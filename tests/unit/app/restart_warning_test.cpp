@@ -27,8 +27,7 @@ TEST_F(WatchdogTest, CancellingUndoesTheEventAndANewWarningStartsFromThirty) {
         s.FailureLimit = "1";
         s.NetAction = 1;
     });
-    icmpSender.status[kAddress1] = 11010;
-    icmpSender.status[kAddress2] = 11010;
+    BothAddressesSilent();
     Cycle();
     ASSERT_TRUE(dog->Warning().Counting());
     ASSERT_EQ(settings->Working().Boota, 1);

@@ -50,6 +50,11 @@ protected:
             WatchdogPorts{clock, pump, power, runner, windows, *icmp, *http});
     }
 
+    void BothAddressesSilent() {
+        icmpSender.status[kAddress1] = 11010;
+        icmpSender.status[kAddress2] = 11010;
+    }
+
     void Tick() {
         clock.Advance(1s);
         dog->tmrPing_ThatTime();
