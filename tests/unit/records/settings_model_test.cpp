@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
+#include <sstream>
 #include <vector>
 
 #include "support/fake_clock.h"
@@ -13,119 +13,92 @@ namespace {
 
 using test::ReadFile;
 using test::WriteFile;
+using C = Control;
+using P = std::pair<Control, int>;
 
-// A file as the program writes it on 01/01/2026 from the initial values, with some lines changed.
-std::string FileWith(const std::map<int, std::string>& changes, const char* eol = "\r\n") {
-    std::vector<std::string> lines = {"\"\"",
-                                      "\"3\"",
-                                      "\"7\"",
-                                      "0",
-                                      "0",
-                                      "\"www.google.com\"",
-                                      "\"www.microsoft.com\"",
-                                      "0",
-                                      "0",
-                                      "\"01/01/2026\"",
-                                      "\"\"",
-                                      "0",
-                                      "0",
-                                      "0",
-                                      "0",
-                                      "0",
-                                      "0",
-                                      "0",
-                                      "180",
-                                      "0"};
-    for (const auto& [line, text] : changes)
-        lines[static_cast<std::size_t>(line - 1)] = text;
+// vgx.cfg as the program writes it on 01/01/2026 from the initial values, fields split by '|'.
+constexpr std::string_view kInitial =
+    R"(""|"3"|"7"|0|0|"www.google.com"|"www.microsoft.com"|0|0|"01/01/2026"|""|0|0|0|0|0|0|0|180|0)";
+
+// The file holding `fields`, with field `line` (1 to 20) replaced by `text` when given.
+std::string Cfg(std::string_view fields, int line = 0, const char* text = "") {
+    std::istringstream in{std::string(fields)};
     std::string out;
-    for (const auto& l : lines)
-        out += l + eol;
+    int n = 0;
+    for (std::string field; std::getline(in, field, '|');)
+        out += (++n == line ? text : field) + "\r\n";
     return out;
 }
 
-class SettingsFileTest : public ::testing::Test {
+class SettingsModelTest : public ::testing::Test {
 protected:
+    SettingsModelTest() {
+        model.hooks.serviceStep = [this](bool install) { serviceSteps.push_back(install); };
+        model.hooks.reapplyAlwaysOnTop = [this] { ++reapplied; };
+        model.CommitLoaded();
+    }
+    std::string File() const { return ReadFile(dir / "vgx.cfg"); }
+    void Set(std::initializer_list<P> values) {
+        for (const auto& [control, value] : values)
+            ASSERT_TRUE(model.SetValue(control, value)) << static_cast<int>(control);
+    }
+
     test::TempDir dir;
     test::FakeClock clock{MakeLocalTime(2026, 12, 5, 14, 5, 9)};
     SettingsModel model{dir.path(), clock};
+    std::vector<bool> serviceSteps;
+    int reapplied = 0;
 };
 
-TEST_F(SettingsFileTest, NewFileHasTheExactBytes) {
+TEST_F(SettingsModelTest, NewFileHasTheExactBytes) {
     ASSERT_TRUE(model.SaveSettings());
-    EXPECT_EQ(ReadFile(dir / "vgx.cfg"), FileWith({{10, "\"05/12/2026\""}}));
+    EXPECT_EQ(File(), Cfg(kInitial, 10, "\"05/12/2026\""));
 }
 
-TEST_F(SettingsFileTest, EveryFieldSurvivesASaveAndALoad) {
+TEST_F(SettingsModelTest, EveryFieldSurvivesASaveAndALoad) {
     Settings& s = model.Working();
     s.KeptText = "  guardado, com vírgula";
     s.Boota = 9;
     s.PanelLeft = 4530.5f;
     s.PanelTop = -12.25f;
-    ASSERT_TRUE(model.SetText(Control::txtURL1, " servidor.com.br,\"x\""));
-    ASSERT_TRUE(model.SetText(Control::txtURL2, "ação.example"));
-    ASSERT_TRUE(model.SetText(Control::txtURLIIS, "http://localhost/a,b?c=1"));
-    for (const auto& [control, value] :
-         std::vector<std::pair<Control, int>>{{Control::VScroll1, 25},
-                                              {Control::VScroll2, 4},
-                                              {Control::VScroll3, 200},
-                                              {Control::VScroll4, 12},
-                                              {Control::cmbAcaoNet, 1},
-                                              {Control::cmbIIS, 1},
-                                              {Control::chkBootReset, 1},
-                                              {Control::chkAtiNet, 1},
-                                              {Control::chkAtiIIS, 2},
-                                              {Control::chkServicoNT, 1},
-                                              {Control::chkPanel, 1},
-                                              {Control::chkSVisi, 1}}) {
-        ASSERT_TRUE(model.SetValue(control, value)) << static_cast<int>(control);
-    }
+    ASSERT_TRUE(model.SetText(C::txtURL1, " servidor.com.br,\"x\""));
+    ASSERT_TRUE(model.SetText(C::txtURL2, "ação.example"));
+    ASSERT_TRUE(model.SetText(C::txtURLIIS, "http://localhost/a,b?c=1"));
+    Set({P(C::VScroll1, 25), P(C::VScroll2, 4), P(C::VScroll3, 200), P(C::VScroll4, 12),
+         P(C::cmbAcaoNet, 1), P(C::cmbIIS, 1), P(C::chkBootReset, 1), P(C::chkAtiNet, 1),
+         P(C::chkAtiIIS, 2), P(C::chkServicoNT, 1), P(C::chkPanel, 1), P(C::chkSVisi, 1)});
     EXPECT_EQ(s.NetAddress1, " servidor.com.br,x") << "quotes are dropped on input";
     ASSERT_TRUE(model.SaveSettings());
 
-    for (const char* eol : {"\r\n", "\n"}) {
-        std::string text = ReadFile(dir / "vgx.cfg");
-        if (std::string_view(eol) == "\n")
+    for (const bool lfOnly : {false, true}) {
+        std::string text = File();
+        if (lfOnly)
             std::erase(text, '\r');
-        test::TempDir other;
-        WriteFile(other / "vgx.cfg", text);
-        SettingsModel loaded(other.path(), clock);
-        ASSERT_TRUE(loaded.LoadSettings().Complete()) << eol;
-
+        WriteFile(dir / "vgx.cfg", text);
+        SettingsModel loaded(dir.path(), clock);
+        ASSERT_TRUE(loaded.LoadSettings().Complete()) << lfOnly;
         Settings expected = s;
         expected.DataAtual = LocalDays(DayOf(clock.Now()));
         EXPECT_EQ(loaded.Working(), expected);
-        EXPECT_EQ(loaded.Text(Control::txtOpa), "80%");
-        EXPECT_EQ(loaded.Text(Control::txtAtra), "12");
+        EXPECT_EQ(loaded.Text(C::txtOpa), "80%");
+        EXPECT_EQ(loaded.Text(C::txtAtra), "12");
         EXPECT_TRUE(loaded.BootResetShown());
     }
 }
 
-TEST_F(SettingsFileTest, ABadDateStopsTheLoadAtLineTen) {
-    ASSERT_TRUE(model.SetValue(Control::chkAtiNet, 1));
-    ASSERT_TRUE(model.SetValue(Control::cmbIIS, 2));
-    ASSERT_TRUE(model.SetValue(Control::VScroll3, 100));
-    ASSERT_TRUE(model.SetText(Control::txtURLIIS, "antes"));
+TEST_F(SettingsModelTest, ABadDateStopsTheLoadAtLineTen) {
+    Set({P(C::chkAtiNet, 1), P(C::cmbIIS, 2), P(C::VScroll3, 100)});
+    ASSERT_TRUE(model.SetText(C::txtURLIIS, "antes"));
     model.Working().PanelLeft = 7;
-    const Settings before = model.Working();
+    Settings expected = model.Working();
 
-    WriteFile(dir / "vgx.cfg", FileWith({{1, "\"k\""},
-                                         {2, "\"9\""},
-                                         {3, "\"2\""},
-                                         {5, "1"},
-                                         {6, "\"a\""},
-                                         {7, "\"b\""},
-                                         {8, "4"},
-                                         {10, "\"31/02/2026\""},
-                                         {11, "\"depois\""},
-                                         {12, "1"},
-                                         {15, "99"},
-                                         {19, "255"}}));
+    WriteFile(dir / "vgx.cfg",
+              Cfg(R"("k"|"9"|"2"|0|1|"a"|"b"|4|0|"31/02/2026"|"depois"|1|0|0|99|0|0|0|255|0)"));
     const LoadResult r = model.LoadSettings();
     EXPECT_EQ(r.status, LoadStatus::kBadValue);
     EXPECT_EQ(r.line, 10);
 
-    Settings expected = before;  // lines 1 to 9 applied, line 4 held back and never reached
+    // Lines 1 to 9 applied, line 4 held back and never reached, the rest untouched.
     expected.KeptText = "k";
     expected.PoolingMinutes = "9";
     expected.FailureLimit = "2";
@@ -134,11 +107,12 @@ TEST_F(SettingsFileTest, ABadDateStopsTheLoadAtLineTen) {
     expected.NetAddress2 = "b";
     expected.Boota = 4;
     EXPECT_EQ(model.Working(), expected);
-    EXPECT_EQ(model.Text(Control::txtOpa), "40%");
+    EXPECT_EQ(model.Text(C::txtOpa), "40%");
 }
 
-TEST_F(SettingsFileTest, TheInternetCheckIsAppliedLastAndTheLoadNeverSaves) {
-    const std::string file = FileWith({{4, "1"}, {9, "1"}, {13, "1"}});
+TEST_F(SettingsModelTest, TheInternetCheckIsAppliedLastAndTheLoadNeverSaves) {
+    const std::string file =
+        Cfg(R"(""|"3"|"7"|1|0|"a"|"b"|0|1|"01/01/2026"|""|0|1|0|0|0|0|0|180|0)");
     WriteFile(dir / "vgx.cfg", file);
     std::vector<Control> order;
     model.hooks.changed = [&](Control c) { order.push_back(c); };
@@ -147,57 +121,157 @@ TEST_F(SettingsFileTest, TheInternetCheckIsAppliedLastAndTheLoadNeverSaves) {
     EXPECT_EQ(model.Working().NetAction, 1);
     EXPECT_EQ(model.Working().NetCheckEnabled, 1) << "the action list cleared it after all";
     ASSERT_FALSE(order.empty());
-    EXPECT_EQ(order.back(), Control::chkAtiNet);
+    EXPECT_EQ(order.back(), C::chkAtiNet);
     EXPECT_EQ(model.Committed().NetCheckEnabled, 1);
     EXPECT_EQ(model.Committed().IISCheckEnabled, 1);
-    EXPECT_EQ(ReadFile(dir / "vgx.cfg"), file);
+    EXPECT_EQ(File(), file);
 }
 
-TEST_F(SettingsFileTest, ValuesTheControlsRefuseStopTheLoad) {
-    const std::vector<std::pair<std::map<int, std::string>, LoadResult>> cases = {
-        {{{8, "256"}}, {LoadStatus::kBadValue, 8}},
-        {{{9, "2"}}, {LoadStatus::kBadValue, 9}},
-        {{{9, "-1"}}, {LoadStatus::kBadValue, 9}},
-        {{{9, "1.0"}}, {LoadStatus::kBadValue, 9}},
-        {{{12, "3"}}, {LoadStatus::kBadValue, 12}},
-        {{{13, "3"}}, {LoadStatus::kBadValue, 13}},
-        {{{15, "abc"}}, {LoadStatus::kBadValue, 15}},
-        {{{19, "79"}}, {LoadStatus::kBadValue, 19}},
-        {{{20, "16"}}, {LoadStatus::kBadValue, 20}},
-        {{{4, "99999"}}, {LoadStatus::kBadValue, 4}},
-        {{{17, "1abc"}, {18, "xyz"}, {14, "2"}}, {LoadStatus::kLoaded, 0}},
-    };
-    for (const auto& [changes, want] : cases) {
-        SettingsModel m(dir.path(), clock);
-        WriteFile(dir / "vgx.cfg", FileWith(changes));
-        const LoadResult r = m.LoadSettings();
-        EXPECT_EQ(r.status, want.status) << "line " << want.line;
-        EXPECT_EQ(r.line, want.line);
+TEST_F(SettingsModelTest, ValuesTheControlsRefuseStopTheLoad) {
+    using L = std::pair<int, const char*>;
+    for (const auto& [line, text] :
+         {L(8, "256"), L(9, "2"), L(9, "-1"), L(9, "1.0"), L(12, "3"), L(13, "3"), L(15, "abc"),
+          L(19, "79"), L(20, "16"), L(4, "99999")}) {
+        const LoadResult r =
+            SettingsModel(dir.path(), clock).LoadFromText(Cfg(kInitial, line, text));
+        EXPECT_EQ(r.status, LoadStatus::kBadValue) << line << ": " << text;
+        EXPECT_EQ(r.line, line) << text;
     }
-    SettingsModel m(dir.path(), clock);
-    WriteFile(dir / "vgx.cfg", FileWith({{17, "1abc"}, {18, "xyz"}}));
-    ASSERT_TRUE(m.LoadSettings().Complete());
-    EXPECT_EQ(m.Working().ShowPanel, 1);
-    EXPECT_EQ(m.Working().PanelAlwaysOnTop, 0);
+    // Check boxes take a leading number; no number counts as 0.
+    const auto lenient =
+        Cfg(R"(""|"3"|"7"|0|0|"a"|"b"|0|0|"01/01/2026"|""|0|0|2|0|0|1abc|xyz|180|0)");
+    ASSERT_TRUE(model.LoadFromText(lenient).Complete());
+    EXPECT_EQ(model.Working().ShowPanel, 1);
+    EXPECT_EQ(model.Working().PanelAlwaysOnTop, 0);
 
-    const std::string full = FileWith({});
-    WriteFile(dir / "vgx.cfg", full.substr(0, full.find("\"\"\r\n0\r\n0\r\n0")));
-    EXPECT_EQ(m.LoadSettings().status, LoadStatus::kShortFile);
-    std::filesystem::remove(dir / "vgx.cfg");
-    EXPECT_EQ(m.LoadSettings().status, LoadStatus::kNoFile);
+    EXPECT_EQ(model.LoadFromText(Cfg(kInitial.substr(0, kInitial.find(R"(|""|)")))).status,
+              LoadStatus::kShortFile);
+    EXPECT_EQ(model.LoadSettings().status, LoadStatus::kNoFile);
 }
 
-TEST_F(SettingsFileTest, SaveFailuresAreReportedNotThrown) {
-    const test::TempDir file;  // a "program folder" that is really a file
-    const auto notADir = file / "f";
-    WriteFile(notADir, "x");
-    SettingsModel m(notADir, clock);
+TEST_F(SettingsModelTest, NumbersThatAreNotWholeStopConfirmAndAreMendedAtCommit) {
+    const auto text = Cfg(R"(""|"abc"|"04"|0|0|"a"|"b"|0|0|"1/1/2026"|""|0|0|0|0|0|0|0|180|3)");
+    ASSERT_TRUE(model.LoadFromText(text).Complete());
+    const CommittedCopy before = model.Committed();
+    EXPECT_FALSE(model.Confirm());
+    EXPECT_EQ(model.Committed(), before);
+    EXPECT_FALSE(std::filesystem::exists(dir / "vgx.cfg"));
+
+    EXPECT_FALSE(model.CommitLoaded());
+    EXPECT_EQ(model.Text(C::txtPoling), "3");
+    EXPECT_EQ(model.Text(C::txtFalha), "4");
+    EXPECT_EQ(model.Committed().FailureLimit, 4);
+    EXPECT_EQ(model.Committed().DelayMinutes, 3);
+}
+
+TEST_F(SettingsModelTest, SaveFailuresAreReportedNotThrown) {
+    WriteFile(dir / "f", "x");  // a "program folder" that is really a file
+    SettingsModel m(dir / "f", clock);
     int failures = 0;
     m.hooks.saveFailed = [&] { ++failures; };
     EXPECT_FALSE(m.SaveSettings());
-    ASSERT_TRUE(m.SetValue(Control::chkAtiIIS, 1));
+    ASSERT_TRUE(m.SetValue(C::chkAtiIIS, 1));
     EXPECT_EQ(failures, 1);
-    EXPECT_EQ(ReadFile(notADir), "x");
+    EXPECT_EQ(ReadFile(dir / "f"), "x");
+}
+
+TEST_F(SettingsModelTest, SpinnersAndArrowKeysStayWithinBounds) {
+    EXPECT_FALSE(model.SetValue(C::VScroll1, 31));
+    EXPECT_FALSE(model.SetValue(C::VScroll3, 79));
+    Set({P(C::VScroll1, 30)});
+    EXPECT_TRUE(model.KeyDown(C::txtPoling, kKeyUp));
+    EXPECT_EQ(model.Value(C::VScroll1), 30);
+    EXPECT_TRUE(model.KeyDown(C::txtPoling, kKeyDown));
+    EXPECT_EQ(model.Text(C::txtPoling), "29");
+    EXPECT_TRUE(model.KeyDown(C::txtAtra, kKeyDown));
+    EXPECT_EQ(model.Text(C::txtAtra), "0");
+    EXPECT_TRUE(model.KeyDown(C::txtFalha, kKeyUp));
+    EXPECT_EQ(model.Text(C::txtFalha), "8");
+    EXPECT_FALSE(model.KeyDown(C::txtURL1, kKeyUp));
+
+    // The opacity arrows step by 5, its arrow keys by 1.
+    ASSERT_TRUE(model.StepSpinner(C::VScroll3, true));
+    EXPECT_EQ(model.Value(C::VScroll3), 185);
+    model.KeyDown(C::txtOpa, kKeyUp);
+    EXPECT_EQ(model.Working().PanelOpacity, 186);
+    Set({P(C::VScroll3, 252)});
+    model.StepSpinner(C::VScroll3, true);
+    EXPECT_EQ(model.Value(C::VScroll3), 255);
+
+    for (const auto& [alpha, shown] : {std::pair(80, "30%"), std::pair(81, "32%"),
+                                       std::pair(200, "80%"), std::pair(255, "100%")}) {
+        Set({P(C::VScroll3, alpha)});
+        EXPECT_EQ(model.Text(C::txtOpa), shown);
+    }
+}
+
+TEST_F(SettingsModelTest, ActionListsClearTheirBoxes) {
+    Set({P(C::cmbIIS, 1)});
+    EXPECT_TRUE(model.BootResetShown());
+    Set({P(C::chkBootReset, 1), P(C::cmbIIS, 2)});
+    EXPECT_FALSE(model.BootResetShown());
+    EXPECT_EQ(model.Working().BootReset, 0);
+
+    Set({P(C::chkAtiNet, 1), P(C::VScroll1, 12)});  // the spinner is not confirmed
+    std::filesystem::remove(dir / "vgx.cfg");
+    Set({P(C::cmbAcaoNet, 1)});
+    EXPECT_EQ(model.Working().NetCheckEnabled, 0);
+    EXPECT_EQ(model.Committed().NetCheckEnabled, 0);
+    EXPECT_NE(File().find("\"12\"\r\n\"7\"\r\n0\r\n"), std::string::npos) << File();
+}
+
+TEST_F(SettingsModelTest, ProbeSwitchSavesUnconfirmedValuesThatCancelThenDrops) {
+    Set({P(C::VScroll1, 20), P(C::chkAtiIIS, 1)});
+    EXPECT_EQ(model.Committed().IISCheckEnabled, 1);
+    const std::string saved = File();
+    EXPECT_EQ(saved.rfind("\"\"\r\n\"20\"\r\n", 0), 0u) << saved;
+
+    model.Cancelar(true);
+    EXPECT_EQ(model.Text(C::txtPoling), "3");
+    EXPECT_EQ(model.Value(C::VScroll1), 3);
+    EXPECT_EQ(model.Working().IISCheckEnabled, 1);
+    EXPECT_EQ(File(), saved);
+}
+
+TEST_F(SettingsModelTest, CancelPutsTheNineCommittedValuesBack) {
+    Set({P(C::VScroll1, 9), P(C::VScroll2, 2), P(C::VScroll3, 90), P(C::VScroll4, 5),
+         P(C::chkPanel, 1), P(C::chkSVisi, 1), P(C::chkServicoNT, 1), P(C::cmbIIS, 1),
+         P(C::chkBootReset, 1)});
+    ASSERT_TRUE(model.SetText(C::txtURL1, "kept.example"));
+
+    model.Cancelar(false);
+    Settings expected;  // the values a cancel does not restore keep their edits
+    expected.IISAction = 1;
+    expected.BootReset = 1;
+    expected.NetAddress1 = "kept.example";
+    EXPECT_EQ(model.Working(), expected);
+    EXPECT_EQ(model.Value(C::VScroll2), 7);
+    EXPECT_EQ(model.Text(C::txtOpa), "72%");
+    EXPECT_EQ(model.Text(C::txtAtra), "0");
+    EXPECT_EQ(serviceSteps, std::vector<bool>{false}) << "checked now: remove the service";
+    EXPECT_EQ(reapplied, 0);
+    EXPECT_FALSE(std::filesystem::exists(dir / "vgx.cfg"));
+
+    model.Cancelar(true);
+    EXPECT_EQ(serviceSteps.size(), 1u);
+    EXPECT_EQ(reapplied, 1);
+}
+
+TEST_F(SettingsModelTest, ConfirmCommitsSavesAndRegistersTheService) {
+    Set({P(C::VScroll1, 9), P(C::VScroll4, 15), P(C::VScroll3, 255), P(C::chkServicoNT, 1)});
+    ASSERT_TRUE(model.Confirm());
+    CommittedCopy expected;
+    expected.PoolingMinutes = 9;
+    expected.DelayMinutes = 15;
+    expected.PanelOpacity = 255;
+    expected.RunAsService = 1;
+    EXPECT_EQ(model.Committed(), expected);
+    EXPECT_EQ(serviceSteps, std::vector<bool>{true});
+    EXPECT_EQ(File().rfind("\"\"\r\n\"9\"\r\n\"7\"\r\n0\r\n1\r\n", 0), 0u);
+
+    model.Cancelar(false);
+    EXPECT_EQ(model.Value(C::VScroll1), 9) << "nothing left to undo";
+    EXPECT_EQ(serviceSteps.size(), 1u);
 }
 
 }  // namespace
