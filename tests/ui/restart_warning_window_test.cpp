@@ -4,34 +4,16 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/watchdog.h"
-#include "fakes.h"
-#include "support/temp_dir.h"
 #include "ui/restart_warning_window.h"
+#include "watchdog_world.h"
 
 namespace vgx::test {
 
 class RestartWarningWindowTest : public QObject {
     Q_OBJECT
 
-    struct World {
-        TempDir dir;
-        FakeClock clock;
-        FakePump pump{clock};
-        FakeIcmp icmpSender{clock};
-        FakeResolver resolver;
-        FakeHttp httpClient;
-        FakePower power;
-        FakeRunner runner;
-        FakeWindows windows;
-        EventLog log{dir.path(), clock};
-        SettingsModel settings{dir.path(), clock};
-        PanelState panel;
-        IcmpProbe icmp{icmpSender, resolver, panel.Text1, &log};
-        HttpProbe http{httpClient};
-        Watchdog dog{dir.path(), settings, log, panel,
-                     WatchdogPorts{clock, pump, power, runner, windows, icmp, http}};
-        RestartWarningWindow window{dog};
+    struct World : WatchdogWorld {
+        RestartWarningWindow window{*dog};
 
         QString Label() const {
             return window.findChild<QLabel*>(QStringLiteral("lblBoot"))->text();
@@ -45,14 +27,14 @@ private slots:
         QCOMPARE(w.window.findChild<QPushButton*>(QStringLiteral("cmdCancelar"))->text(),
                  QStringLiteral("&Cancelar"));
 
-        w.dog.ShowRestartWarning();
+        w.dog->ShowRestartWarning();
         w.window.ShowWarning();
         QVERIFY(w.window.isVisible());
         QTRY_COMPARE_WITH_TIMEOUT(w.Label(), QStringLiteral("Boot em: \n\n30 segundos..."), 2000);
         if (const char* shot = std::getenv("VGX_SCREENSHOT"))
             w.window.grab().save(shot);
 
-        w.dog.ShowRestartWarning();
+        w.dog->ShowRestartWarning();
         w.window.ShowWarning();
         QTRY_COMPARE_WITH_TIMEOUT(w.Label(), QStringLiteral("Boot em: \n\n29 segundos..."), 2000);
         QCOMPARE(w.power.restarts, 0);
@@ -60,15 +42,15 @@ private slots:
 
     void closingTheWindowCancelsTheRestart() {
         World w;
-        w.dog.ShowRestartWarning();
+        w.dog->ShowRestartWarning();
         w.window.ShowWarning();
         w.window.close();
         QVERIFY(!w.window.isVisible());
-        QVERIFY(!w.dog.Warning().Counting());
-        QVERIFY(w.dog.LimpaFalha);
+        QVERIFY(!w.dog->Warning().Counting());
+        QVERIFY(w.dog->LimpaFalha);
         QTest::qWait(1200);
         QCOMPARE(w.power.restarts, 0);
-        QVERIFY(ReadFile(w.log.FileForDay(DayOf(w.clock.Now())))
+        QVERIFY(ReadFile(w.eventLog.FileForDay(DayOf(w.clock.Now())))
                     .find("BOOT CANCELADO PELO USUÁRIO! ") != std::string::npos);
     }
 };

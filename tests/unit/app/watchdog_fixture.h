@@ -3,23 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <memory>
 
-#include "app/watchdog.h"
-#include "fakes.h"
 #include "records/settings_file.h"
-#include "support/temp_dir.h"
+#include "watchdog_world.h"
 
 namespace vgx::test {
 
-// A watchdog on a temporary program directory, with fake time, probes, power and windows.
-class WatchdogTest : public ::testing::Test {
+class WatchdogTest : public ::testing::Test, public WatchdogWorld {
 protected:
-    static constexpr const char* kAddress1 = "10.9.0.1";
-    static constexpr const char* kAddress2 = "10.9.0.2";
-
-    WatchdogTest() { Restart(); }
-
     // Writes vgx.cfg with the changes applied and starts the program on it.
     void Configure(const std::function<void(Settings&)>& change) {
         Settings s;
@@ -32,69 +23,6 @@ protected:
             ReplaceFileContents(dir / "vgx.cfg", FormatSettingsFile(s, DayOf(clock.Now()))));
         Restart();
     }
-
-    // A new run of the program: fresh engine state, settings read from the file.
-    void Restart() {
-        dog.reset();
-        http.reset();
-        icmp.reset();
-        settings = std::make_unique<SettingsModel>(dir.path(), clock);
-        if (std::filesystem::exists(dir / "vgx.cfg"))
-            settings->LoadSettings();
-        settings->CommitLoaded();
-        panel = PanelState{};
-        icmp = std::make_unique<IcmpProbe>(icmpSender, resolver, panel.Text1, &eventLog);
-        http = std::make_unique<HttpProbe>(httpClient);
-        dog = std::make_unique<Watchdog>(
-            dir.path(), *settings, eventLog, panel,
-            WatchdogPorts{clock, pump, power, runner, windows, *icmp, *http});
-    }
-
-    void BothAddressesSilent() {
-        icmpSender.status[kAddress1] = 11010;
-        icmpSender.status[kAddress2] = 11010;
-    }
-
-    void Tick() {
-        clock.Advance(1s);
-        dog->tmrPing_ThatTime();
-    }
-    void Ticks(int n) {
-        for (int i = 0; i < n; ++i)
-            Tick();
-    }
-    // Ticks until the next cycle has started (and run).
-    void Cycle() {
-        const auto before = dog->LastPooling;
-        for (int i = 0; i < 7200 && dog->LastPooling == before; ++i)
-            Tick();
-    }
-
-    std::string LogText() const { return ReadFile(eventLog.FileForDay(DayOf(clock.Now()))); }
-    size_t LogCount(const std::string& message) const {
-        const std::string text = LogText();
-        size_t n = 0;
-        for (size_t p = text.find(message); p != std::string::npos; p = text.find(message, p + 1)) {
-            ++n;
-        }
-        return n;
-    }
-
-    TempDir dir;
-    FakeClock clock;
-    FakePump pump{clock};
-    FakeIcmp icmpSender{clock};
-    FakeResolver resolver;
-    FakeHttp httpClient;
-    FakePower power;
-    FakeRunner runner;
-    FakeWindows windows;
-    EventLog eventLog{dir.path(), clock};
-    PanelState panel;
-    std::unique_ptr<SettingsModel> settings;
-    std::unique_ptr<IcmpProbe> icmp;
-    std::unique_ptr<HttpProbe> http;
-    std::unique_ptr<Watchdog> dog;
 };
 
 }  // namespace vgx::test

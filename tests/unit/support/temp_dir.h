@@ -15,7 +15,8 @@ class TempDir {
 public:
     TempDir() {
         std::string tmpl = (std::filesystem::temp_directory_path() / "vgx-test-XXXXXX").string();
-        if (::mkdtemp(tmpl.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+        if (::mkdtemp(tmpl.data()) == nullptr)
+            throw std::runtime_error("mkdtemp failed");
         path_ = tmpl;
     }
     ~TempDir() {
