@@ -26,6 +26,16 @@ constexpr ErrorPhrase kErrorPhrases[] = {
     {"No route to host", kEchoDestHostUnreachable},
 };
 
+// Whether the line tells that ping may not open its socket ("ping: socket: Operation not
+// permitted", or the hint about cap_net_raw). A refused send ("ping: sendmsg: ...") is not this.
+bool SocketRefused(std::string_view line) {
+    if (line.find("missing cap_net_raw") != std::string_view::npos)
+        return true;
+    return line.starts_with("ping: socket: ") &&
+           (line.find("Operation not permitted") != std::string_view::npos ||
+            line.find("Permission denied") != std::string_view::npos);
+}
+
 // Whole milliseconds of the "time=0.123 ms" field of a reply line.
 std::uint32_t ReplyMilliseconds(std::string_view line) {
     const std::size_t at = line.find("time=");
@@ -61,7 +71,8 @@ std::vector<std::string> PingToolArguments(const std::string& dottedTarget,
     return args;
 }
 
-EchoResult ParsePingOutput(std::string_view output, int exitStatus) {
+std::optional<EchoResult> ParsePingOutput(std::string_view output, int exitStatus) {
+    bool refused = false;
     std::size_t begin = 0;
     while (begin < output.size()) {
         std::size_t end = output.find('\n', begin);
@@ -70,20 +81,26 @@ EchoResult ParsePingOutput(std::string_view output, int exitStatus) {
         const std::string_view line = output.substr(begin, end - begin);
         if (line.find(" bytes from ") != std::string_view::npos &&
             line.find("time=") != std::string_view::npos) {
-            return {kEchoSuccess, ReplyMilliseconds(line), {}};
+            return EchoResult{kEchoSuccess, ReplyMilliseconds(line), {}};
         }
         for (const ErrorPhrase& phrase : kErrorPhrases) {
             if (line.find(phrase.text) != std::string_view::npos)
-                return {phrase.status, 0, {}};
+                return EchoResult{phrase.status, 0, {}};
         }
+        // A send refused locally (a firewall rule): the request never went out.
+        if (line.starts_with("ping: sendmsg: "))
+            return EchoResult{kEchoGeneralFailure, 0, {}};
+        refused = refused || SocketRefused(line);
         begin = end + 1;
     }
     if (exitStatus == 0)
-        return {kEchoSuccess, 0, {}};
+        return EchoResult{kEchoSuccess, 0, {}};
+    if (refused)
+        return std::nullopt;
     // Exit status 1: the request went out and nothing answered in time.
     if (exitStatus == 1)
-        return {kEchoTimedOut, 0, {}};
-    return {kEchoGeneralFailure, 0, {}};
+        return EchoResult{kEchoTimedOut, 0, {}};
+    return EchoResult{kEchoGeneralFailure, 0, {}};
 }
 
 }  // namespace vgx

@@ -89,7 +89,8 @@ std::optional<EchoResult> PingToolEcho(std::uint32_t target, std::string_view pa
     ::close(pipeFds[1]);
     if (spawned != 0) {
         ::close(pipeFds[0]);
-        if (spawned == ENOENT || spawned == EACCES)
+        // Missing, not executable, or holding a capability outside this process's bounding set.
+        if (spawned == ENOENT || spawned == EACCES || spawned == EPERM)
             return std::nullopt;
         return EchoResult{kEchoGeneralFailure, 0, {}};
     }
