@@ -188,7 +188,9 @@ std::string FormatSettingsFile(const Settings& s, LocalDays today) {
     number(s.RunAsService);
     text(s.NetAddress1);
     text(s.NetAddress2);
-    number(s.Boota);
+    // Line 10 is always today: a count kept for an earlier day would be read back as
+    // today's, so it is written as 0.
+    number(s.DataAtual == today ? s.Boota : 0);
     number(s.NetAction);
     text(FormatDate(today));
     text(s.IISUrl);

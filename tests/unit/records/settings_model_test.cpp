@@ -55,10 +55,21 @@ TEST_F(SettingsModelTest, NewFileHasTheExactBytes) {
     EXPECT_EQ(File(), Cfg(kInitial, 10, "\"05/12/2026\""));
 }
 
+TEST_F(SettingsModelTest, ACountOfAnEarlierDayIsNotSavedAsTodays) {
+    model.Working().Boota = 11;
+    model.Working().DataAtual = DayOf(clock.Now()) - std::chrono::days(1);
+    ASSERT_TRUE(model.SaveSettings());
+    SettingsModel loaded(dir.path(), clock);
+    ASSERT_TRUE(loaded.LoadSettings().Complete());
+    EXPECT_EQ(loaded.Working().Boota, 0);
+    EXPECT_EQ(loaded.Working().DataAtual, DayOf(clock.Now()));
+}
+
 TEST_F(SettingsModelTest, EveryFieldSurvivesASaveAndALoad) {
     Settings& s = model.Working();
     s.KeptText = "  guardado, com vírgula";
     s.Boota = 9;
+    s.DataAtual = DayOf(clock.Now());
     s.PanelLeft = 4530.5f;
     s.PanelTop = -12.25f;
     ASSERT_TRUE(model.SetText(C::txtURL1, " servidor.com.br,\"x\""));
@@ -77,9 +88,7 @@ TEST_F(SettingsModelTest, EveryFieldSurvivesASaveAndALoad) {
         WriteFile(dir / "vgx.cfg", text);
         SettingsModel loaded(dir.path(), clock);
         ASSERT_TRUE(loaded.LoadSettings().Complete()) << lfOnly;
-        Settings expected = s;
-        expected.DataAtual = LocalDays(DayOf(clock.Now()));
-        EXPECT_EQ(loaded.Working(), expected);
+        EXPECT_EQ(loaded.Working(), s);
         EXPECT_EQ(loaded.Text(C::txtOpa), "80%");
         EXPECT_EQ(loaded.Text(C::txtAtra), "12");
         EXPECT_TRUE(loaded.BootResetShown());
