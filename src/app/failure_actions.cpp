@@ -7,6 +7,10 @@
 namespace vgx {
 
 void Watchdog::ShowRestartWarning() {
+    // While the user is cancelling one warning, the next one waits: its window could not be
+    // answered behind the cancel's message box.
+    if (cancelling_)
+        return;
     // A warning already counting is only brought to the front.
     if (!warning_.Counting())
         warning_.Start();
@@ -22,6 +26,11 @@ void Watchdog::RestartWarningTick() {
 }
 
 void Watchdog::RestartWarningCancel() {
+    cancelling_ = true;
+    struct Leave {
+        bool& flag;
+        ~Leave() { flag = false; }
+    } leave{cancelling_};
     Settings& s = settings_.Working();
     const bool lowered = s.Boota != 0;
     if (lowered)
@@ -59,7 +68,8 @@ void Watchdog::RestartIis() {
         return;
     }
     Log("IIS REINICIADO ");
-    ++IisRestarts;
+    if (IisRestarts < 255)
+        ++IisRestarts;
     FailureCount = FailureCount - 2 < 0 ? 0 : FailureCount - 2;
     if (settings_.Working().BootReset == 1 && IisRestarts > 3) {
         Log("BOOT!!! ");
@@ -71,13 +81,16 @@ void Watchdog::SaveBootCount() {
     // Only the count and its day go to the file: the record stored there is kept as it is,
     // so edits not yet confirmed in the window are not written by a threshold event.
     SettingsModel stored(programDir_, ports_.clock);
+    const LoadResult loaded = stored.LoadSettings();
     bool saved = false;
-    if (stored.LoadSettings().Complete()) {
+    if (loaded.Complete()) {
         stored.Working().Boota = settings_.Working().Boota;
+        stored.Working().DataAtual = settings_.Working().DataAtual;
         saved = stored.SaveSettings();
-    } else {
+    } else if (loaded.status == LoadStatus::kNoFile) {
         saved = settings_.SaveSettings();
     }
+    // A damaged file is left as the person who edited it wrote it.
     if (!saved)
         Log("FALHA AO GRAVAR VGX.CFG! ");
 }

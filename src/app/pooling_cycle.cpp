@@ -54,14 +54,15 @@ void Watchdog::tmrPing_ThatTime() {
     if (inCycle_)
         return;
 
-    const LocalTime now = ports_.clock.Now();
-    if (LastPooling) {
+    const auto mono = ports_.clock.Monotonic();
+    if (lastPoolingMono_) {
         const auto interval = std::chrono::duration_cast<std::chrono::milliseconds>(
             std::chrono::duration<double, std::ratio<60>>(PoolingMinutes()));
-        if (*LastPooling + interval > now)
+        if (mono - *lastPoolingMono_ < interval)
             return;
     }
-    LastPooling = now;
+    lastPoolingMono_ = mono;
+    LastPooling = ports_.clock.Now();
     RunPoolingCycle();
 }
 

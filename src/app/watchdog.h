@@ -84,6 +84,10 @@ private:
     WatchdogPorts ports_;
     RestartWarning warning_;
     bool inCycle_ = false;
+    bool cancelling_ = false;
+    // Start of the last cycle on the monotonic clock: the interval holds when the wall clock
+    // is set back or forward.
+    std::optional<std::chrono::steady_clock::time_point> lastPoolingMono_;
     bool stopping_ = false;
 };
 

@@ -39,6 +39,15 @@ TEST_F(WatchdogTest, CyclesStartAnIntervalApartHoweverLongTheyTake) {
     }
 }
 
+TEST_F(WatchdogTest, SettingTheClockBackDoesNotHoldTheChecksUp) {
+    Configure([](Settings& s) { s.NetCheckEnabled = 1; });
+    Tick();
+    ASSERT_EQ(icmpSender.echoes.size(), 1u);
+    clock.Set(clock.Now() - 1h);
+    Ticks(181);
+    EXPECT_EQ(icmpSender.echoes.size(), 2u);
+}
+
 TEST_F(WatchdogTest, ATextThatIsNoNumberFallsBackToTheConfirmedValues) {
     Configure([](Settings& s) { s.NetCheckEnabled = 1; });
     settings->Working().PoolingMinutes = "três";
@@ -247,6 +256,21 @@ TEST_F(WatchdogTest, DailyLimitHoldsAcrossARestartOfTheProgram) {
     EXPECT_EQ(power.privilegeRequests, 12);
     const std::string cfg = ReadFile(dir / "vgx.cfg");
     EXPECT_NE(cfg.find("\r\n1\r\n0\r\n\"06/12/2026\"\r\n"), std::string::npos) << cfg;
+}
+
+TEST_F(WatchdogTest, AHandEditedFileThatDoesNotLoadIsNotOverwrittenByTheCount) {
+    Configure([](Settings& s) {
+        s.NetCheckEnabled = 1;
+        s.FailureLimit = "1";
+    });
+    std::string cfg = ReadFile(dir / "vgx.cfg");
+    cfg.replace(cfg.find("\"05/12/2026\""), 12, "\"31/02/2026\"");
+    WriteFile(dir / "vgx.cfg", cfg);
+    BothAddressesSilent();
+    Cycle();
+    EXPECT_EQ(settings->Working().Boota, 1);
+    EXPECT_EQ(ReadFile(dir / "vgx.cfg"), cfg);
+    EXPECT_EQ(LogCount("FALHA AO GRAVAR VGX.CFG! "), 1u);
 }
 
 TEST_F(WatchdogTest, WaitSecondsEndsOnTimeAcrossMidnight) {

@@ -35,7 +35,17 @@ TEST_F(WatchdogTest, CancellingUndoesTheEventAndANewWarningStartsFromThirty) {
         dog->RestartWarningTick();
 
     settings->Working().PoolingMinutes = "9";  // an unconfirmed edit
+    // A threshold event while the cancel's message is open does not open a warning that the
+    // user could not answer behind it.
+    int shownDuringCancel = -1;
+    pump.onPump = [&] {
+        dog->ShowRestartWarning();
+        shownDuringCancel = windows.warningShows;
+    };
+    const int shownBefore = windows.warningShows;
     dog->RestartWarningCancel();
+    pump.onPump = nullptr;
+    EXPECT_EQ(shownDuringCancel, shownBefore);
     EXPECT_FALSE(dog->Warning().Counting());
     EXPECT_EQ(windows.warningHides, 1);
     EXPECT_EQ(windows.messages.back(),
