@@ -4,6 +4,8 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 namespace vgx {
 
 namespace {
@@ -11,8 +13,10 @@ namespace {
 int g_pipe[2] = {-1, -1};
 
 void OnSignal(int) {
+    const int saved = errno;
     const char byte = 1;
     [[maybe_unused]] const ssize_t n = ::write(g_pipe[1], &byte, 1);
+    errno = saved;
 }
 
 }  // namespace

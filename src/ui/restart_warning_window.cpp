@@ -1,6 +1,5 @@
 #include "ui/restart_warning_window.h"
 
-#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QStyle>
@@ -70,10 +69,8 @@ void RestartWarningWindow::cmdCancelar_Click() {
     HideWarning();
 }
 
-void RestartWarningWindow::closeEvent(QCloseEvent* event) {
-    // Closing the warning is a cancel: it never leaves a countdown running unseen.
+void RestartWarningWindow::reject() {
     cmdCancelar_Click();
-    event->accept();
 }
 
 }  // namespace vgx

@@ -18,8 +18,9 @@ public:
     void HideWarning();
     void UpdateLabel();
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
+    // Escape, the close button and the window manager all end here: leaving the warning is
+    // a cancel, so no countdown ever goes on unseen.
+    void reject() override;
 
 private:
     void Timer1_Timer();

@@ -19,10 +19,16 @@ namespace vgx {
 
 namespace {
 
-bool HasDisplay() {
+// The platforms to try, in order: the desktop's own, and offscreen when its display cannot be
+// opened (a stale DISPLAY would otherwise abort the program) or there is none.
+const char* PlatformsToTry() {
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
     const char* x = std::getenv("DISPLAY");
-    const char* w = std::getenv("WAYLAND_DISPLAY");
-    return (x && *x) || (w && *w);
+    if (wayland && *wayland)
+        return "wayland;xcb;offscreen";
+    if (x && *x)
+        return "xcb;offscreen";
+    return "offscreen";
 }
 
 std::filesystem::path ProgramDirectory() {
@@ -44,9 +50,8 @@ int DisplayDepth() {
 
 int RunVigiax(int argc, char** argv, const ProgramOptions& options) {
     // On a server without a display the program runs on Qt's offscreen platform.
-    if (!HasDisplay() && std::getenv("QT_QPA_PLATFORM") == nullptr) {
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    }
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr)
+        ::setenv("QT_QPA_PLATFORM", PlatformsToTry(), 1);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vigiax"));
     QApplication::setQuitOnLastWindowClosed(false);

@@ -40,11 +40,20 @@ private slots:
         QCOMPARE(w.power.restarts, 0);
     }
 
+    void closingTheWindowCancelsTheRestart_data() {
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("close button") << false;
+        QTest::newRow("escape key") << true;
+    }
     void closingTheWindowCancelsTheRestart() {
+        QFETCH(bool, escape);
         World w;
         w.dog->ShowRestartWarning();
         w.window.ShowWarning();
-        w.window.close();
+        if (escape)
+            QTest::keyClick(&w.window, Qt::Key_Escape);
+        else
+            w.window.close();
         QVERIFY(!w.window.isVisible());
         QVERIFY(!w.dog->Warning().Counting());
         QVERIFY(w.dog->LimpaFalha);
