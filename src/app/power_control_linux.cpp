@@ -22,11 +22,12 @@ bool LinuxPowerControl::EnableShutdownPrivilege() {
 void LinuxPowerControl::RestartComputer() {
     struct stat st {};
     const bool systemd = ::stat("/run/systemd/system", &st) == 0 && S_ISDIR(st.st_mode);
-    PosixProcessRunner runner;
-    if (systemd && runner.RunAndWait({"/usr/bin/systemctl", "reboot"}))
+    // Each way is tried until one accepts the request.
+    if (systemd && PosixProcessRunner::ExitStatus({"/usr/bin/systemctl", "reboot"}) == 0)
         return;
-    if (!runner.RunAndWait({"/usr/sbin/reboot"}))
-        runner.RunAndWait({"/sbin/reboot"});
+    if (PosixProcessRunner::ExitStatus({"/usr/sbin/reboot"}) == 0)
+        return;
+    PosixProcessRunner::ExitStatus({"/sbin/reboot"});
 }
 
 }  // namespace vgx

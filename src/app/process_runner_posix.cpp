@@ -11,8 +11,14 @@ extern char** environ;
 namespace vgx {
 
 bool PosixProcessRunner::RunAndWait(const std::vector<std::string>& argv) {
+    const auto status = ExitStatus(argv);
+    // glibc reports an exec failure as exit status 127 of the child.
+    return status.has_value() && *status != 127;
+}
+
+std::optional<int> PosixProcessRunner::ExitStatus(const std::vector<std::string>& argv) {
     if (argv.empty())
-        return false;
+        return std::nullopt;
     std::vector<char*> args;
     args.reserve(argv.size() + 1);
     for (const std::string& a : argv)
@@ -40,13 +46,14 @@ bool PosixProcessRunner::RunAndWait(const std::vector<std::string>& argv) {
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attr);
     if (rc != 0)
-        return false;
+        return std::nullopt;
 
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
-    // glibc reports an exec failure as exit status 127 of the child.
-    return !(WIFEXITED(status) && WEXITSTATUS(status) == 127);
+    if (!WIFEXITED(status))
+        return std::nullopt;
+    return WEXITSTATUS(status);
 }
 
 }  // namespace vgx

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "app/ports.h"
 
 namespace vgx {
@@ -8,6 +10,8 @@ namespace vgx {
 class PosixProcessRunner final : public ProcessRunner {
 public:
     bool RunAndWait(const std::vector<std::string>& argv) override;
+    // The program's exit status, or nothing when it could not be started or did not exit.
+    static std::optional<int> ExitStatus(const std::vector<std::string>& argv);
 };
 
 }  // namespace vgx
