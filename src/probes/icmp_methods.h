@@ -15,7 +15,7 @@ enum class IcmpMethod { kDatagram, kRaw, kPingTool };
 
 // Report text when no way of sending ICMP is open to the process.
 inline constexpr const char* kIcmpUnavailableText =
-    "sem permissão para enviar ICMP e sem o programa ping";
+    "sem permissão para enviar ICMP, nem pelo programa ping";
 
 // A sender restricted to one method; its echoes report kIcmpUnavailableText when this process
 // may not use that method.

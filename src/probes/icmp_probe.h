@@ -61,7 +61,7 @@ private:
 
 // Log line written once per process when no way of sending ICMP is available.
 inline constexpr std::string_view kIcmpUnavailableLog =
-    "PING IMPOSSÍVEL: SEM PERMISSÃO PARA ICMP E SEM O PROGRAMA PING ";
+    "PING IMPOSSÍVEL: SEM PERMISSÃO PARA ICMP, NEM PELO PROGRAMA PING ";
 // Lets the next probe log the missing ICMP again (for tests).
 void ForgetIcmpUnavailableLogged();
 

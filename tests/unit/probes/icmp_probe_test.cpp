@@ -65,8 +65,9 @@ TEST_F(IcmpProbeTest, NoWayToSendIcmpCountsAsAnsweringButSaysWhyAndLogsOnce) {
     sender.next = {0, 0, kIcmpUnavailableText};
     EXPECT_EQ(probe.PingHost("servidor", kEchoPayload), 0);
     EXPECT_EQ(probe.PingHost("servidor", kEchoPayload), 0);
-    EXPECT_TRUE(text1.ends_with(
-        "Status: sem permissão para enviar ICMP e sem o programa ping   [ 0 ]\r\nTempo: 0 ms\r\n"))
+    EXPECT_TRUE(
+        text1.ends_with("Status: sem permissão para enviar ICMP, nem pelo programa ping   [ 0 "
+                        "]\r\nTempo: 0 ms\r\n"))
         << text1;
     EXPECT_EQ(test::ReadFile(log.FileForDay(DayOf(clock.Now()))),
               "05/12/2026 14:05:09   " + std::string(kIcmpUnavailableLog) + "\r\n");
