@@ -64,7 +64,6 @@ ProtectedFolders::ProtectedFolders(const std::filesystem::path& programDir,
     Add(UtilityObject::FirstProtectedDirectory());
     Add(UtilityObject::SecondProtectedDirectory());
     Add(programDir.string());
-    programReal_ = RealPath(programDir.string());
 
     std::ifstream in(passwdFile, std::ios::binary);
     const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -97,8 +96,10 @@ bool ProtectedFolders::Contains(std::string_view resolved, dev_t dev, ino_t ino)
     const std::string path = WithoutTrailingSlash(std::string(resolved));
     if (std::find(paths_.begin(), paths_.end(), path) != paths_.end())
         return true;
-    // A folder that holds the program directory would take it along with its sub-directories.
-    if (!programReal_.empty() && programReal_.starts_with(path + "/"))
+    // A folder that holds a protected one would take it along with its sub-directories.
+    const std::string inside = path + "/";
+    if (std::any_of(paths_.begin(), paths_.end(),
+                    [&](const std::string& p) { return p.starts_with(inside); }))
         return true;
     return std::any_of(ids_.begin(), ids_.end(),
                        [&](const Identity& id) { return id.dev == dev && id.ino == ino; });

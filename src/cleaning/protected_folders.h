@@ -10,9 +10,9 @@
 namespace vgx {
 
 // Folders a cleaning job may never empty: "/", the protected directories of UtilityObject,
-// the standard system directories, /home and every home directory, the program directory and
-// every folder that holds it. Compared by resolved path (case-sensitive) and by device and
-// inode.
+// the standard system directories, /home and every home directory, the program directory,
+// and every folder that holds one of these. Compared by resolved path (case-sensitive) and by
+// device and inode.
 class ProtectedFolders {
 public:
     // `passwdFile` lists the accounts whose home directories are protected.
@@ -38,7 +38,6 @@ private:
     };
     std::vector<std::string> paths_;
     std::vector<Identity> ids_;
-    std::string programReal_;
 };
 
 }  // namespace vgx

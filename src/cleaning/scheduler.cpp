@@ -1,5 +1,7 @@
 #include "cleaning/scheduler.h"
 
+#include "cleaning/jobs_file.h"
+
 #include <chrono>
 
 #include "cleaning/folder_cleaner.h"
@@ -75,12 +77,26 @@ bool IsJobDue(const CleaningJob& job, LocalTime now) {
 
 CleaningScheduler::CleaningScheduler(const Clock& clock, CleaningJobs& jobs, const EventLog& log,
                                      std::filesystem::path programDir)
-    : CleaningScheduler(clock, jobs, [&log, dir = std::move(programDir)](const CleaningJob& job) {
-          CleanFolder(job.Path.Text(), job.SubDirs, log, dir);
-      }) {}
+    : CleaningScheduler(
+          clock, jobs,
+          [&log, programDir](const CleaningJob& job) {
+              CleanFolder(job.Path.Text(), job.SubDirs, log, programDir);
+          },
+          [&log, &jobs, programDir] {
+              try {
+                  SaveCleaningJobs(programDir, jobs);
+              } catch (const std::exception&) {
+                  log.WriteLog("FALHA AO GRAVAR FOLDER.DAT! ");
+              }
+          }) {}
 
-CleaningScheduler::CleaningScheduler(const Clock& clock, CleaningJobs& jobs, Cleaner cleaner)
-    : clock_(clock), jobs_(jobs), cleaner_(std::move(cleaner)), day_(DayOf(clock.Now())) {}
+CleaningScheduler::CleaningScheduler(const Clock& clock, CleaningJobs& jobs, Cleaner cleaner,
+                                     std::function<void()> marksChanged)
+    : clock_(clock),
+      jobs_(jobs),
+      cleaner_(std::move(cleaner)),
+      marksChanged_(std::move(marksChanged)),
+      day_(DayOf(clock.Now())) {}
 
 void CleaningScheduler::tmrPasta_ThatTime() {
     const LocalTime now = clock_.Now();
@@ -92,14 +108,18 @@ void CleaningScheduler::tmrPasta_ThatTime() {
         }
     }
     const std::size_t count = JobCount(jobs_);
+    bool ran = false;
     for (std::size_t i = 0; i < count && i < jobs_.size(); ++i) {
         if (!IsJobDue(jobs_[i], now))
             continue;
+        ran = true;
         cleaner_(jobs_[i]);
         // A run at exactly midnight must still leave a mark.
         const float mark = SecondsNow(clock_.Now());
         jobs_[i].LastRun = mark > 0 ? mark : 0.001F;
     }
+    if (ran && marksChanged_)
+        marksChanged_();
 }
 
 }  // namespace vgx

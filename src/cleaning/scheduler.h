@@ -25,7 +25,8 @@ public:
 
     CleaningScheduler(const Clock& clock, CleaningJobs& jobs, const EventLog& log,
                       std::filesystem::path programDir);
-    CleaningScheduler(const Clock& clock, CleaningJobs& jobs, Cleaner cleaner);
+    CleaningScheduler(const Clock& clock, CleaningJobs& jobs, Cleaner cleaner,
+                      std::function<void()> marksChanged = {});
 
     // One tick of the 23-second timer.
     void tmrPasta_ThatTime();
@@ -34,6 +35,9 @@ private:
     const Clock& clock_;
     CleaningJobs& jobs_;
     Cleaner cleaner_;
+    // After a tick that ran jobs: keeps their marks in folder.dat, so a restart of the
+    // program does not run them again.
+    std::function<void()> marksChanged_;
     LocalDays day_;
 };
 

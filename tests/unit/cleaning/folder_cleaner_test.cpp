@@ -123,11 +123,11 @@ TEST(CleanFolder, ATenThousandLevelTreeGoesWithFewDescriptors) {
     EXPECT_TRUE(fs::is_empty(f.job));
 }
 
-TEST(ProtectedFolders, RefuseSystemPlacesHomesTheProgramDirectoryAndWhatHoldsIt) {
+TEST(ProtectedFolders, RefuseSystemPlacesHomesTheProgramDirectoryAndWhatHoldsThem) {
     Fixture f;
-    const fs::path program = f.area / "opt" / "vigiax", home = f.area / "home";
+    const fs::path program = f.area / "opt" / "vigiax", home = f.area / "homes" / "someone";
     fs::create_directories(program / "logs");
-    fs::create_directory(home);
+    fs::create_directories(home);
     fs::create_directory(f.area / "other");
     WriteFile(f.area / "passwd",
               "someone:x:1000:1000::" + home.string() + ":/bin/sh\n#comment\nbroken\n");
@@ -136,8 +136,8 @@ TEST(ProtectedFolders, RefuseSystemPlacesHomesTheProgramDirectoryAndWhatHoldsIt)
     const ProtectedFolders guard(program, f.area / "passwd");
     for (const fs::path& p :
          {fs::path("/"), fs::path("/usr/"), fs::path("/etc"), fs::path("/var"), fs::path("/home"),
-          fs::path("/root"), home, program, f.area / "opt", f.area.path(), f.area / "usr-link",
-          f.area / "program-link", f.area / "usr-link" / ".." / "etc"})
+          fs::path("/root"), home, f.area / "homes", program, f.area / "opt", f.area.path(),
+          f.area / "usr-link", f.area / "program-link", f.area / "usr-link" / ".." / "etc"})
         EXPECT_TRUE(guard.Refuses(p)) << p;
     EXPECT_FALSE(guard.Refuses(program / "logs"));  // inside is allowed
     EXPECT_FALSE(guard.Refuses(f.area / "other"));

@@ -1,4 +1,5 @@
 #include "cleaning/scheduler.h"
+#include "cleaning/jobs_file.h"
 
 #include <gtest/gtest.h>
 
@@ -128,6 +129,8 @@ TEST(CleaningScheduler, AMissingFolderIsLoggedOnceAndMarked) {
     EXPECT_EQ(test::ReadFile(log.FileForDay(DayOf(clock.Now()))),
               "07/12/2026 10:00:00   PASTA NÃO EXISTE! -> " + gone + "\r\n");
     EXPECT_EQ(jobs[0].LastRun, 36000.0F);
+    // The mark is in folder.dat too: a restart today does not run the job again.
+    EXPECT_EQ(ReadCleaningJobs(dir.path())[0].LastRun, 36000.0F);
 }
 
 }  // namespace
