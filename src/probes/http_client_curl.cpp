@@ -78,6 +78,10 @@ public:
         curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
         curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(connectTimeout_.count()));
         curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, static_cast<long>(totalTimeout_.count()));
+#if LIBCURL_VERSION_NUM >= 0x075700
+        // A name lookup still running when the time is up is not waited for at clean-up.
+        curl_easy_setopt(c, CURLOPT_QUICK_EXIT, 1L);
+#endif
 
         HttpHeadResult result{true, {}};
         long code = 0;
