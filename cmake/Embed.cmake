@@ -49,3 +49,14 @@ std::optional<std::span<const unsigned char>> FindResource(std::string_view type
 }  // namespace vgx
 " @ONLY)
 endfunction()
+
+# The program's five resources, with `iis_tool` as the web-server restart tool.
+function(vgx_embed_program_resources out iis_tool)
+  set(res ${PROJECT_SOURCE_DIR}/resources)
+  vgx_embed_resources(${out}
+    IIS 101 ${iis_tool}
+    XP 102 ${res}/xp.png
+    XP2 103 ${res}/xp2.png
+    MENU 104 ${res}/menu.png
+    MENU2 105 ${res}/menu2.png)
+endfunction()
