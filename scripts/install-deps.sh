@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev libgl-dev libcurl4-openssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool trayer
-  nginx-light iproute2 iputils-ping procps
+  nginx-light iproute2 iputils-ping procps bc
 )
 
 missing=()
