@@ -6,6 +6,7 @@
 #include <cerrno>
 
 #include "app/embedded_resources.h"
+#include "records/file_io.h"
 
 namespace vgx {
 
@@ -20,20 +21,8 @@ bool ExtractResource(unsigned id, std::string_view type, const std::filesystem::
         ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
     if (fd < 0)
         return false;
-    const unsigned char* p = bytes->data();
-    size_t left = bytes->size();
-    bool ok = true;
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            ok = false;
-            break;
-        }
-        p += n;
-        left -= static_cast<size_t>(n);
-    }
+    bool ok =
+        WriteAll(fd, std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
     if (::close(fd) != 0)
         ok = false;
     if (!ok)

@@ -13,6 +13,7 @@
 #include <system_error>
 #include <utility>
 
+#include "records/file_io.h"
 #include "records/utility_object.h"
 
 namespace vgx {
@@ -38,34 +39,6 @@ void Get(std::string_view in, std::size_t at, FixedText<N>& field) {
 
 [[noreturn]] void ThrowErrno(const std::string& what) {
     throw std::system_error(errno, std::generic_category(), what);
-}
-
-class Fd {
-public:
-    explicit Fd(int fd) : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-    int release() { return std::exchange(fd_, -1); }
-
-private:
-    int fd_;
-};
-
-void WriteAll(int fd, std::string_view data, const std::string& what) {
-    while (!data.empty()) {
-        const ssize_t n = ::write(fd, data.data(), data.size());
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            ThrowErrno(what);
-        }
-        data.remove_prefix(static_cast<std::size_t>(n));
-    }
 }
 
 LocalDays LocalDayOf(std::time_t t) {
@@ -139,29 +112,13 @@ namespace {
 std::optional<std::pair<std::string, std::time_t>> ReadJobsFile(const std::filesystem::path& file) {
     if (!UtilityObject::FileExists(file))
         return std::nullopt;
-    Fd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) {
-        if (errno == ENOENT)
-            return std::nullopt;
-        ThrowErrno("open " + file.string());
-    }
     struct stat st {};
-    if (::fstat(fd.get(), &st) != 0)
+    if (::stat(file.c_str(), &st) != 0)
         ThrowErrno("stat " + file.string());
-    std::string bytes;
-    char buf[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd.get(), buf, sizeof buf);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            ThrowErrno("read " + file.string());
-        }
-        if (n == 0)
-            break;
-        bytes.append(buf, static_cast<std::size_t>(n));
-    }
-    return std::pair{std::move(bytes), st.st_mtime};
+    std::optional<std::string> bytes = ReadFileContents(file);
+    if (!bytes)
+        ThrowErrno("read " + file.string());
+    return std::pair{std::move(*bytes), st.st_mtime};
 }
 
 }  // namespace
@@ -189,29 +146,8 @@ CleaningJobs LoadCleaningJobs(const std::filesystem::path& programDir, LocalDays
 
 void SaveCleaningJobs(const std::filesystem::path& programDir, const CleaningJobs& jobs) {
     const std::filesystem::path file = JobsFilePath(programDir);
-    std::string tmpl = file.string() + ".XXXXXX";
-    Fd fd(::mkostemp(tmpl.data(), O_CLOEXEC));
-    if (fd.get() < 0)
-        ThrowErrno("create " + tmpl);
-    try {
-        struct stat old {};
-        const mode_t mode = ::stat(file.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-        if (::fchmod(fd.get(), mode) != 0)
-            ThrowErrno("chmod " + tmpl);
-        WriteAll(fd.get(), SerializeCleaningJobs(jobs), "write " + tmpl);
-        if (::fsync(fd.get()) != 0)
-            ThrowErrno("fsync " + tmpl);
-        if (::close(fd.release()) != 0)
-            ThrowErrno("close " + tmpl);
-        if (::rename(tmpl.c_str(), file.c_str()) != 0)
-            ThrowErrno("rename " + tmpl);
-    } catch (...) {
-        ::unlink(tmpl.c_str());
-        throw;
-    }
-    Fd dir(::open(programDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.get() >= 0)
-        ::fsync(dir.get());
+    if (!ReplaceFileContents(file, SerializeCleaningJobs(jobs)))
+        ThrowErrno("save " + file.string());
 }
 
 }  // namespace vgx

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <string>
 
+#include "records/file_io.h"
+
 namespace vgx {
 
 std::uint8_t FolderExists(const std::filesystem::path& path, bool create) {
@@ -32,24 +34,6 @@ std::filesystem::path EventLog::LogFolder() const {
 std::filesystem::path EventLog::FileForDay(LocalDays day) const {
     return LogFolder() / (FormatDateCompact(day) + ".txt");
 }
-
-namespace {
-
-bool WriteAll(int fd, const std::string& data) {
-    size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
-}  // namespace
 
 bool EventLog::WriteLog(std::string_view message) const {
     FolderExists(LogFolder(), true);

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "records/date_time.h"
+#include "records/file_io.h"
 #include "records/settings.h"
 
 namespace vgx {
@@ -47,12 +48,5 @@ std::string FormatFloat(float value);
 
 // The twenty CR LF lines of vgx.cfg; line 10 is `today`.
 std::string FormatSettingsFile(const Settings& settings, LocalDays today);
-
-// The whole file, or nothing when it cannot be opened or read.
-std::optional<std::string> ReadFileContents(const std::filesystem::path& file);
-
-// Replaces `file` with `data` through a new file in the same folder that is synced and renamed
-// over it, so the previous contents stay whole if anything fails. False on any failure.
-bool ReplaceFileContents(const std::filesystem::path& file, std::string_view data);
 
 }  // namespace vgx

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vgx {
+
+// Writes all of `data` to `fd`, going on after interrupted writes. False on any failure.
+bool WriteAll(int fd, std::string_view data);
+
+// The whole file, or nothing when it cannot be opened or read.
+std::optional<std::string> ReadFileContents(const std::filesystem::path& file);
+
+// Replaces `file` with `data` through a new file in the same folder that is synced and renamed
+// over it, so the previous contents stay whole if anything fails. False on any failure.
+bool ReplaceFileContents(const std::filesystem::path& file, std::string_view data);
+
+}  // namespace vgx
