@@ -57,6 +57,9 @@ public:
 
     void RestartIis();
 
+    // The failure limit in use: the text being edited, or the confirmed number when it is not one.
+    double FailureLimit() const;
+
     // Ends waits and the running cycle early, without actions; for shutdown.
     void RequestStop() { stopping_ = true; }
 
@@ -74,7 +77,6 @@ private:
     void ThresholdEvent(std::int32_t failureCode);
     void SaveBootCount();
     double PoolingMinutes() const;
-    double FailureLimit() const;
     void Log(const std::string& message);
 
     std::filesystem::path programDir_;

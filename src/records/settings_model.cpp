@@ -119,9 +119,20 @@ std::string* SettingsModel::TextSlot(Control c) {
     }
 }
 
+int SettingsModel::AddListener(Listener listener) {
+    listeners_.emplace_back(++nextListener_, std::move(listener));
+    return nextListener_;
+}
+
+void SettingsModel::RemoveListener(int id) {
+    std::erase_if(listeners_, [id](const auto& l) { return l.first == id; });
+}
+
 void SettingsModel::Notify(Control c) const {
-    if (hooks.changed)
-        hooks.changed(c);
+    // A copy: a listener may add or remove listeners while it runs.
+    const auto listeners = listeners_;
+    for (const auto& [id, listener] : listeners)
+        listener(c);
 }
 
 // ---- texts ----

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "records/clock.h"
 #include "records/settings.h"
@@ -70,8 +72,6 @@ struct LoadResult {
 
 // What the model asks of the rest of the program. Every hook may be left empty.
 struct SettingsHooks {
-    // A control's value, text or visibility changed (by a rule, a load or a cancel).
-    std::function<void(Control)> changed;
     // Bring the service registration in line: true installs, false removes (no message).
     std::function<void(bool install)> serviceStep;
     // Apply the panel's always-on-top choice again.
@@ -88,6 +88,12 @@ public:
     SettingsModel(std::filesystem::path programDir, const Clock& clock);
 
     SettingsHooks hooks;
+
+    // Every window that shows a setting listens: a control's value, text or visibility changed
+    // (by an edit, a rule, a load or a cancel). Listeners are called in the order they were added.
+    using Listener = std::function<void(Control)>;
+    int AddListener(Listener listener);
+    void RemoveListener(int id);
 
     std::filesystem::path FilePath() const;
 
@@ -161,6 +167,8 @@ private:
     std::string txtAtra_ = "0";
     bool bootResetShown_ = false;
     bool loading_ = false;
+    std::vector<std::pair<int, Listener>> listeners_;
+    int nextListener_ = 0;
 };
 
 }  // namespace vgx

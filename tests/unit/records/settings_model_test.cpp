@@ -124,7 +124,7 @@ TEST_F(SettingsModelTest, TheInternetCheckIsAppliedLastAndTheLoadNeverSaves) {
         Cfg(R"(""|"3"|"7"|1|0|"a"|"b"|0|1|"01/01/2026"|""|0|1|0|0|0|0|0|180|0)");
     WriteFile(dir / "vgx.cfg", file);
     std::vector<Control> order;
-    model.hooks.changed = [&](Control c) { order.push_back(c); };
+    model.AddListener([&](Control c) { order.push_back(c); });
 
     ASSERT_TRUE(model.LoadSettings().Complete());
     EXPECT_EQ(model.Working().NetAction, 1);
