@@ -10,10 +10,11 @@
 #include "app/platform_check.h"
 #include "app/power_control_linux.h"
 #include "app/process_runner_posix.h"
+#include "ui/app_windows.h"
 #include "ui/engine_timers.h"
 #include "ui/qt_event_pump.h"
-#include "ui/qt_windows.h"
 #include "ui/quit_signals.h"
+#include "ui/translations.h"
 
 namespace vgx {
 
@@ -55,6 +56,7 @@ int RunVigiax(int argc, char** argv, const ProgramOptions& options) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vigiax"));
     QApplication::setQuitOnLastWindowClosed(false);
+    InstallPortugueseTranslations(app);
 
     if (!IsSupportedPlatform()) {
         QMessageBox::critical(nullptr, QStringLiteral("ERRO"),
@@ -67,7 +69,7 @@ int RunVigiax(int argc, char** argv, const ProgramOptions& options) {
     LinuxPowerControl realPower;
     PowerControl& power = options.power ? *options.power : realPower;
     PosixProcessRunner runner;
-    QtWindows windows;
+    AppWindows windows;
     Engine* engine = nullptr;
     EngineTimers timers(engine);
     const auto icmp = MakeSystemIcmpSender();
@@ -77,16 +79,18 @@ int RunVigiax(int argc, char** argv, const ProgramOptions& options) {
     Engine program(ProgramDirectory(), EnginePorts{clock, pump, power, runner, windows, timers,
                                                    *icmp, *resolver, *http});
     engine = &program;
-    windows.Attach(program);
     QuitSignals quit([&program] {
         program.RequestStop();
         QApplication::quit();
     });
 
     program.Form_Load(DisplayDepth());
+    windows.Attach(program);
+    windows.Start();
     const int rc = QApplication::exec();
     engine = nullptr;
     program.Form_Unload();
+    windows.Release();
     return rc;
 }
 

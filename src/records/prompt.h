@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+
+namespace vgx {
+
+enum class PromptIcon { None, Critical, Exclamation, Question };
+enum class PromptButtons { Ok, YesNo };
+enum class PromptAnswer { Ok, Yes, No };
+
+inline constexpr const char* kTitleAttention = "ATENÇÃO";
+inline constexpr const char* kTitleError = "ERRO";
+
+// A message box the windows are to show.
+struct Prompt {
+    std::string Text;
+    std::string Title;
+    PromptIcon Icon = PromptIcon::Critical;
+    PromptButtons Buttons = PromptButtons::Ok;
+    bool Beep = false;  // the windows sound the beep before showing it
+
+    bool operator==(const Prompt&) const = default;
+};
+
+inline Prompt Question(std::string text) {
+    return {std::move(text), kTitleAttention, PromptIcon::Question, PromptButtons::YesNo, true};
+}
+inline Prompt ErrorMessage(std::string text) {
+    return {std::move(text), kTitleError, PromptIcon::Critical, PromptButtons::Ok, false};
+}
+inline Prompt Notice(std::string text) {
+    return {std::move(text), kTitleAttention, PromptIcon::Exclamation, PromptButtons::Ok, false};
+}
+
+}  // namespace vgx

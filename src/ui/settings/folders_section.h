@@ -1,0 +1,39 @@
+#pragma once
+
+#include <optional>
+
+#include "ui/settings/section_frame.h"
+#include "ui/settings/window_context.h"
+
+class QListWidget;
+
+namespace vgx {
+
+class OwnerDrawButton;
+
+// pnlPasta, "Monitorar Pastas": the list of cleaning jobs and its three buttons.
+class FoldersSection : public SectionFrame {
+    Q_OBJECT
+public:
+    FoldersSection(WindowContext& context, QWidget* parent);
+
+    // Rebuilds lstPasta from the jobs table.
+    void FillJobList();
+    void cmdAdd_Click();
+    void cmdEdi_Click();
+    void cmdExc_Click();
+
+    QListWidget* lstPasta = nullptr;
+    OwnerDrawButton* cmdAdd = nullptr;
+    OwnerDrawButton* cmdEdi = nullptr;
+    OwnerDrawButton* cmdExc = nullptr;
+
+private:
+    std::optional<int> SelectedLine() const;
+    void OpenEditor(int editIndex);
+    QString LineText(const std::string& path) const;
+
+    WindowContext& context_;
+};
+
+}  // namespace vgx

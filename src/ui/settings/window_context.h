@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/engine.h"
+#include "ui/widgets/icon_strip.h"
+
+class QWidget;
+
+namespace vgx {
+
+// What the settings window and its sections work with: the engine's models and operations,
+// the windows' message boxes, the two picture strips, and the seams tests replace.
+struct WindowContext {
+    Engine& engine;
+    Windows& windows;  // questions and notices go through the program's one message seam
+    IconStrip buttonIcons;
+    IconStrip menuIcons;
+
+    // The folder browser: the chosen folder, or an empty text when cancelled.
+    std::function<QString(QWidget* parent)> chooseFolder;
+    // Shows a text file to the user (the desktop's viewer, or a window of the program's own).
+    std::function<void(const QString& file, QWidget* parent)> showTextFile;
+    // This machine's addresses (the IIS test's lstIP).
+    std::function<bool(std::vector<std::string>&)> listAddresses;
+    // The service check box's install, with its message.
+    std::function<void()> installServiceWithMessage;
+
+    PromptAnswer Ask(const Prompt& prompt) const { return windows.Message(prompt); }
+};
+
+}  // namespace vgx

@@ -1,0 +1,112 @@
+// The folder list and the job editor, with a folder chooser that answers for the user.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QTimer>
+
+#include "cleaning/jobs_file.h"
+#include "ui/settings/folders_section.h"
+#include "ui/settings/job_editor_window.h"
+#include "ui/widgets/path_label.h"
+#include "ui_world.h"
+
+namespace vgx::test {
+
+class FoldersSectionTest : public QObject {
+    Q_OBJECT
+
+    // Runs `drive` on the editor once it is open, then lets the caller's exec() return.
+    static void WhenEditorOpens(const std::function<void(JobEditorWindow&)>& drive) {
+        QTimer::singleShot(0, [drive] {
+            auto* editor = qobject_cast<JobEditorWindow*>(QApplication::activeModalWidget());
+            QVERIFY(editor != nullptr);
+            drive(*editor);
+            if (editor->isVisible())
+                editor->done(QDialog::Rejected);
+        });
+    }
+
+private slots:
+    void aDailyJobIsStoredListedEditedAndDeleted() {
+        UiWorld w;
+        TempDir shared;
+        w.windows.Context().chooseFolder = [&](QWidget*) {
+            return QString::fromStdString(shared.path().string());
+        };
+        FoldersSection& f = *w.Main().Folders();
+        WhenEditorOpens([&](JobEditorWindow& e) {
+            e.cmdPasta_Click();
+            QCOMPARE(e.lblPasta->path(), QString::fromStdString(shared.path().string()));
+            QVERIFY(e.OptTipo[0]->isEnabled());
+            e.OptTipo[0]->click();
+            QVERIFY(e.pctIni->isVisible());
+            QTest::keyClicks(e.txtHora, QStringLiteral("8a:5:"));  // letters, a second ":"
+            QCOMPARE(e.txtHora->text(), QStringLiteral("8:5"));
+            e.chkDia[2]->setChecked(true);
+            e.chkDia[6]->setChecked(true);
+            w.answers = {PromptAnswer::Yes};
+            e.cmdOK_Click();
+        });
+        f.cmdAdd_Click();
+        CleaningJobs stored = *ReadCleaningJobs(w.dir.path());
+        QCOMPARE(JobCount(stored), 1u);
+        QCOMPARE(stored[0].Days.Text(), std::string("2#6"));
+        QCOMPARE(stored[0].Hour.Text(), std::string("08:05"));
+        QCOMPARE(f.lstPasta->count(), 1);
+        QCOMPARE(f.lstPasta->item(0)->data(Qt::UserRole).toInt(), 0);
+
+        // Editing resets the last run.
+        w.engine->Jobs()[0].LastRun = 3600;
+        f.lstPasta->setCurrentRow(0);
+        WhenEditorOpens([&](JobEditorWindow& e) {
+            QVERIFY(e.chkDia[2]->isChecked());
+            w.answers = {PromptAnswer::Yes};
+            e.cmdOK_Click();
+        });
+        f.cmdEdi_Click();
+        QCOMPARE((*ReadCleaningJobs(w.dir.path()))[0].LastRun, 0.0F);
+        QCOMPARE(f.lstPasta->count(), 1);
+
+        f.lstPasta->setCurrentRow(0);
+        w.answers = {PromptAnswer::Yes};
+        f.cmdExc_Click();
+        QCOMPARE(w.TakeAsked().back(),
+                 "ATENÇÃO: Você realmente deseja excluir permanentemente esse registro?");
+        QCOMPARE(f.lstPasta->count(), 0);
+        QCOMPARE(w.File("folder.dat").size(), 0u);
+    }
+
+    void aRefusedFolderAndAFailedSaveChangeNothing() {
+        UiWorld w;
+        w.windows.Context().chooseFolder = [](QWidget*) { return QStringLiteral("/usr"); };
+        JobEditorWindow e(w.windows.Context(), -1, nullptr);
+        e.cmdPasta_Click();
+        QCOMPARE(w.TakeAsked(), std::vector<std::string>{
+                                    "ATENÇÃO: Por motivo de segurança, esse diretório não pode "
+                                    "ser selecionado."});
+        QVERIFY(e.lblPasta->text().isEmpty());
+        QVERIFY(!e.OptTipo[0]->isEnabled());
+        QVERIFY(!e.pctIni->isVisible());
+
+        TempDir shared;
+        w.windows.Context().chooseFolder = [&](QWidget*) {
+            return QString::fromStdString(shared.path().string());
+        };
+        e.cmdPasta_Click();
+        e.OptTipo[1]->click();  // at start-up: no hour
+        // A folder in the way of folder.dat: the save fails whoever runs the test.
+        std::filesystem::create_directories(w.dir / "folder.dat" / "x");
+        w.answers = {PromptAnswer::Yes};
+        e.cmdOK_Click();
+        QCOMPARE(w.TakeAsked().back(), "ERRO: Não foi possível gravar o arquivo folder.dat.");
+        QVERIFY(!e.CommittedSlot());
+        QCOMPARE(JobCount(w.engine->Jobs()), 0u);
+    }
+};
+
+}  // namespace vgx::test
+
+QTEST_MAIN(vgx::test::FoldersSectionTest)
+#include "folders_section_test.moc"

@@ -1,0 +1,144 @@
+// The settings window's frame on the offscreen platform: the menu's hover, press and help
+// rules, section switching, and what assistive technology sees.
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QCheckBox>
+#include <QLineEdit>
+
+#include <QDateEdit>
+
+#include <QPlainTextEdit>
+
+#include "ui/settings/extras_section.h"
+#include "ui/settings/log_viewer.h"
+#include "ui/widgets/bevel_panel.h"
+#include "ui_world.h"
+
+namespace vgx::test {
+
+class SettingsWindowTest : public QObject {
+    Q_OBJECT
+
+    static int Bevel(UiWorld& w, int i) { return w.Main().MenuButton(i)->bevel(); }
+    static std::vector<int> Bevels(UiWorld& w) {
+        std::vector<int> b;
+        for (int i = 0; i < MainWindow::kSections; ++i)
+            b.push_back(Bevel(w, i));
+        return b;
+    }
+
+private slots:
+    void opensOnTheConfigurationSectionWithItsButtonPressed() {
+        UiWorld w;
+        MainWindow& m = w.Main();
+        QVERIFY(m.windowFlags() & Qt::FramelessWindowHint);
+        QVERIFY(m.windowFlags() & Qt::Tool);
+        QCOMPARE(m.size(), QSize(622, 464));  // 9330 x 6960 twips at 96 dpi
+        QCOMPARE(m.CurrentSection(), 0);
+        QVERIFY(m.Section(0)->isVisibleTo(&m));
+        QCOMPARE(Bevels(w), (std::vector<int>{1, 0, 0, 0, 0}));
+        QCOMPARE(m.MenuButton(0)->tag(), QStringLiteral("480#120"));
+        if (const char* shot = std::getenv("VGX_SCREENSHOT")) {
+            m.show();
+            m.grab().save(QString::fromLocal8Bit(shot));
+        }
+    }
+
+    void hoverRaisesAndHelpFollowsThePointer() {
+        UiWorld w;
+        MainWindow& m = w.Main();
+        // The very first hover shows its help, even for the first button.
+        m.Boot_MouseMove(0);
+        QCOMPARE(Bevel(w, 0), 1);  // pressed in, never raised by hovering
+        QVERIFY(m.HelpText().find("conexão  esta opção") != std::string::npos);
+        m.Boot_MouseMove(2);
+        QCOMPARE(Bevels(w), (std::vector<int>{1, 0, 2, 0, 0}));
+        QVERIFY(m.HelpText().find("irá  realizar") != std::string::npos);
+        QCOMPARE(std::count(m.HelpText().begin(), m.HelpText().end(), '\n'), 0);
+        m.Boot_MouseMove(3);  // straight onto another button
+        QCOMPARE(Bevels(w), (std::vector<int>{1, 0, 0, 2, 0}));
+        QVERIFY(m.HelpText().find("/dir1/pagina1.asp") != std::string::npos);
+        m.Pnl_MouseMove();  // between the buttons: lowered, help kept
+        QCOMPARE(Bevels(w), (std::vector<int>{1, 0, 0, 0, 0}));
+        QVERIFY(!m.HelpText().empty());
+        m.Pct1_MouseMove();  // the column outside the strip: help gone
+        QVERIFY(m.HelpText().empty());
+        m.Boot_MouseMove(4);
+        QCOMPARE(QString::fromStdString(m.HelpText()).split("\r\n").size(), 3);
+    }
+
+    void pressingAButtonReleasesTheOthersAndSwitchesTheSection() {
+        UiWorld w;
+        MainWindow& m = w.Main();
+        QTest::mouseClick(m.MenuButton(1), Qt::LeftButton);
+        QCOMPARE(Bevels(w), (std::vector<int>{0, 1, 0, 0, 0}));
+        QCOMPARE(m.MenuButton(1)->text(), QStringLiteral(" MONITORA &PASTAS"));
+        QCOMPARE(m.MenuButton(0)->text(), QStringLiteral("&CONFIGURACÕES"));
+        QCOMPARE(m.CurrentSection(), 1);
+        QVERIFY(!m.Section(0)->isVisibleTo(&m));
+        const QPoint icon = m.MenuIconBox(1)->pos();
+        m.Boot_MouseDown(1);  // again: no second blank, the icon stays
+        QCOMPARE(m.MenuButton(1)->text(), QStringLiteral(" MONITORA &PASTAS"));
+        QCOMPARE(m.MenuIconBox(1)->pos(), icon);
+        QCOMPARE(icon, m.MenuIconBox(0)->pos() + QPoint(1, 1));
+        m.Boot_Click(7);  // no such section: nothing happens
+        QCOMPARE(m.CurrentSection(), 1);
+    }
+
+    void theLogButtonShowsTheChosenDaysLogOrSaysThereIsNone() {
+        UiWorld w;  // its start wrote today's log
+        QString shown;
+        w.windows.Context().showTextFile = [&](const QString& file, QWidget*) { shown = file; };
+        ExtrasSection& x = *w.Main().Extras();
+        QCOMPARE(x.Dt->date(), QDate::currentDate());
+        x.cmdLog_Click();
+        QVERIFY(w.TakeAsked().empty());
+        QVERIFY(shown.endsWith(QDate::currentDate().toString(QStringLiteral("ddMMyyyy")) + ".txt"));
+        // Without a desktop viewer the program's own window shows it.
+        QWidget* viewer = OpenOwnTextViewer(shown, nullptr);
+        QVERIFY(viewer->findChild<QPlainTextEdit*>()->toPlainText().contains("INICIOU O SISTEMA"));
+        QVERIFY(viewer->findChild<QPlainTextEdit*>()->isReadOnly());
+        viewer->close();
+        shown.clear();
+        x.Dt->setDate(QDate::currentDate().addDays(-400));
+        x.cmdLog_Click();
+        QVERIFY(shown.isEmpty());
+        QCOMPARE(w.TakeAsked(),
+                 std::vector<std::string>{"ERRO: Arquivo de Log não encontrado nessa data."});
+    }
+
+    void everyControlIsNamedDescribedAndPressable() {
+        UiWorld w;
+        MainWindow& m = w.Main();
+        m.show();
+        for (QWidget* widget : m.Section(0)->findChildren<QWidget*>()) {
+            if (!widget->isVisibleTo(&m) || widget->objectName().isEmpty())
+                continue;
+            QAccessibleInterface* a = QAccessible::queryAccessibleInterface(widget);
+            QVERIFY2(a != nullptr, qPrintable(widget->objectName()));
+            QVERIFY2(!a->text(QAccessible::Name).isEmpty(), qPrintable(widget->objectName()));
+            QVERIFY(!a->text(QAccessible::Name).contains(QLatin1Char('&')));
+            if (!widget->toolTip().isEmpty())
+                QCOMPARE(a->text(QAccessible::Description), widget->toolTip());
+        }
+        for (int i = 0; i < MainWindow::kSections; ++i) {
+            QAccessibleInterface* a = QAccessible::queryAccessibleInterface(m.MenuButton(i));
+            QCOMPARE(a->role(), QAccessible::Button);
+            QVERIFY(a->actionInterface()->actionNames().contains(
+                QAccessibleActionInterface::pressAction()));
+        }
+        QCOMPARE(QAccessible::queryAccessibleInterface(m.MenuButton(3))->text(QAccessible::Name),
+                 QStringLiteral("MONITORA IIS"));
+        QAccessible::queryAccessibleInterface(m.MenuButton(4))
+            ->actionInterface()
+            ->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(m.CurrentSection(), 4);
+        auto* x = QAccessible::queryAccessibleInterface(m.BannerButton(0));
+        QCOMPARE(x->text(QAccessible::Description), QStringLiteral("Minimizar no 'Systray'"));
+    }
+};
+
+}  // namespace vgx::test
+
+QTEST_MAIN(vgx::test::SettingsWindowTest)
+#include "settings_window_test.moc"

@@ -1,0 +1,94 @@
+#pragma once
+
+#include <QApplication>
+#include <QTest>
+#include <deque>
+#include <memory>
+#include <vector>
+
+#include "app/engine.h"
+#include "fakes.h"
+#include "support/temp_dir.h"
+#include "ui/app_windows.h"
+#include "ui/qt_event_pump.h"
+#include "ui/settings/main_window.h"
+
+namespace vgx::test {
+
+// The program's windows on an engine in a temporary program directory: the real clock and
+// event pump, a power control and process runner that only record, timers that never tick,
+// and either fake probes or the real ones (for tests that reach 127.0.0.1 or a namespace of
+// their own). Every question and notice is recorded and answered from `answers` (No when
+// they run out).
+struct UiWorld {
+    struct NoTimers final : Timers {
+        void SetInterval(EngineTimer, int) override {}
+    };
+
+    explicit UiWorld(bool realNetwork = false, std::uint16_t httpPort = 80,
+                     const std::function<void(const std::filesystem::path&)>& before = {}) {
+        if (before)
+            before(dir.path());
+        if (realNetwork) {
+            realIcmp = MakeSystemIcmpSender();
+            realResolver = MakeSystemResolver();
+            realHttp = MakeCurlHttpClient(httpPort, std::chrono::seconds(2),
+                                          std::chrono::seconds(3));
+        }
+        IcmpSender& icmp = realIcmp ? *realIcmp : fakeIcmp;
+        Resolver& resolver = realResolver ? *realResolver : fakeResolver;
+        HttpClient& http = realHttp ? *realHttp : fakeHttp;
+        engine = std::make_unique<Engine>(
+            dir.path(),
+            EnginePorts{clock, pump, power, runner, windows, timers, icmp, resolver, http});
+        windows.messageSeam = [this](const Prompt& p) {
+            asked.push_back(p);
+            if (p.Buttons == PromptButtons::Ok)
+                return PromptAnswer::Ok;
+            const PromptAnswer a = answers.empty() ? PromptAnswer::No : answers.front();
+            if (!answers.empty())
+                answers.pop_front();
+            return a;
+        };
+        engine->Form_Load(32);
+        windows.Attach(*engine);
+    }
+
+    ~UiWorld() { windows.Release(); }
+
+    MainWindow& Main() { return *windows.Main(); }
+    SettingsModel& Settings() { return engine->Settings(); }
+    std::string File(const std::string& name) const { return ReadFile(dir / name); }
+    // Titles and texts of the questions and notices so far, and forgets them.
+    std::vector<std::string> TakeAsked() {
+        std::vector<std::string> texts;
+        for (const Prompt& p : asked)
+            texts.push_back(p.Title + ": " + p.Text);
+        asked.clear();
+        return texts;
+    }
+    template <typename T>
+    T* Find(const char* name) {
+        return Main().findChild<T*>(QString::fromLatin1(name));
+    }
+
+    TempDir dir;
+    SystemClock clock;
+    QtEventPump pump;
+    FakeClock fakeClock;
+    FakePower power;
+    FakeRunner runner;
+    NoTimers timers;
+    FakeIcmp fakeIcmp{fakeClock};
+    FakeResolver fakeResolver;
+    FakeHttp fakeHttp;
+    std::unique_ptr<IcmpSender> realIcmp;
+    std::unique_ptr<Resolver> realResolver;
+    std::unique_ptr<HttpClient> realHttp;
+    AppWindows windows;
+    std::unique_ptr<Engine> engine;
+    std::vector<Prompt> asked;
+    std::deque<PromptAnswer> answers;
+};
+
+}  // namespace vgx::test
