@@ -8,8 +8,9 @@ namespace vgx {
 // The menu column: a strip (the window fills it with the menu buttons) scrolled by a flat
 // vertical bar at the column's right edge. The bar shows only when the strip is taller than
 // the column; one arrow click moves by one menu button pitch, a page by an equal share of
-// the overflow, a wheel notch by the arrow step times the system's wheel lines. The strip
-// follows every change of the bar's value.
+// the overflow, a wheel notch by the arrow step times the system's wheel lines (a notch away
+// from the user adds, anywhere over the column or its bar). The strip follows every change
+// of the bar's value.
 class ScrollColumn : public QWidget {
     Q_OBJECT
 
