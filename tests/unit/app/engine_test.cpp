@@ -1,13 +1,17 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <map>
 
 #include "app/engine.h"
 #include "fakes.h"
-#include "support/temp_dir.h"
+#include "support/todays_log.h"
 
 namespace vgx::test {
 namespace {
+
+using ::testing::ElementsAre;
 
 class FakeTimers final : public Timers {
 public:
@@ -32,7 +36,7 @@ struct EngineFixture {
     Engine engine{dir.path(),
                   EnginePorts{clock, pump, power, runner, windows, timers, icmp, resolver, http}};
 
-    std::string Log() const { return ReadFile(engine.Log().FileForDay(DayOf(clock.Now()))); }
+    std::vector<std::string> Logged() const { return LogMessages(TodaysLog(engine.Log(), clock)); }
 };
 
 TEST(Engine, LoadStartsBothTimersAndLogsTheStart) {
@@ -40,7 +44,7 @@ TEST(Engine, LoadStartsBothTimersAndLogsTheStart) {
     f.engine.Form_Load();
     EXPECT_EQ(f.timers.intervals[EngineTimer::Ping], 1000);
     EXPECT_EQ(f.timers.intervals[EngineTimer::Pasta], 23000);
-    EXPECT_EQ(f.Log(), "05/12/2026 14:05:09   INICIOU O SISTEMA\r\n");
+    EXPECT_EQ(TodaysLog(f.engine.Log(), f.clock), "05/12/2026 14:05:09   INICIOU O SISTEMA\r\n");
     EXPECT_TRUE(std::filesystem::exists(f.dir / "vgx.cfg"));
     EXPECT_FALSE(f.engine.Settings().Working().DataAtual.has_value());
     EXPECT_EQ(f.engine.Images().buttons, f.dir / "xp.dat");
@@ -61,12 +65,33 @@ TEST(Engine, ADamagedSettingsFileIsReportedAndTheProgramStillStarts) {
     WriteFile(f.dir / "vgx.cfg", cfg);
 
     f.engine.Form_Load();
-    const std::string log = f.Log();
-    EXPECT_NE(log.find("FALHA AO LER VGX.CFG! LINHA 10 "), std::string::npos);
-    EXPECT_NE(log.find("INICIOU O SISTEMA"), std::string::npos);
+    EXPECT_THAT(f.Logged(), ElementsAre("FALHA AO LER VGX.CFG! LINHA 10 ", "INICIOU O SISTEMA"));
     EXPECT_EQ(f.engine.Settings().Working().PoolingMinutes, "5");
     EXPECT_EQ(f.engine.Settings().Working().IISUrl, "");  // after the bad line: untouched
     EXPECT_EQ(ReadFile(f.dir / "vgx.cfg"), cfg);
+}
+
+// Settings on a volume not mounted yet, a folder, a FIFO: nothing is written over them, the
+// program says so and runs on the defaults; the same for the jobs file.
+TEST(Engine, ANameThatIsNoReadableFileIsLeftAsItWas) {
+    using Make = std::function<void(const std::filesystem::path&)>;
+    const std::vector<Make> kinds = {
+        [](const auto& p) { std::filesystem::create_symlink("/nonexistent/volume/x", p); },
+        [](const auto& p) { std::filesystem::create_directory(p); },
+        [](const auto& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }};
+    for (const Make& make : kinds) {
+        EngineFixture f;
+        make(f.dir / "vgx.cfg");
+        make(f.dir / "folder.dat");
+        const auto type = std::filesystem::symlink_status(f.dir / "vgx.cfg").type();
+        f.engine.Form_Load();
+        EXPECT_THAT(f.Logged(), ElementsAre("FALHA AO LER FOLDER.DAT! ", "FALHA AO LER VGX.CFG! ",
+                                            "INICIOU O SISTEMA"));
+        EXPECT_EQ(std::filesystem::symlink_status(f.dir / "vgx.cfg").type(), type);
+        EXPECT_EQ(std::filesystem::symlink_status(f.dir / "folder.dat").type(), type);
+        EXPECT_EQ(f.engine.Settings().Working(), Settings{});
+        EXPECT_EQ(JobCount(f.engine.Jobs()), 0u);
+    }
 }
 
 TEST(Engine, UnloadUndoesUnconfirmedEditsAndSavesNothing) {

@@ -110,14 +110,15 @@ public:
     bool TrayExists() const override { return trayExists; }
     void StateChanged() override {}
     void Beep() override { ++beeps; }
-    MessageAnswer Message(const std::string& text, const std::string& title, MessageIcon,
-                          MessageButtons buttons) override {
-        messages.push_back(title + ": " + text);
-        if (buttons == MessageButtons::Ok)
-            return MessageAnswer::Ok;
+    PromptAnswer Message(const Prompt& prompt) override {
+        if (prompt.Beep)
+            ++beeps;
+        messages.push_back(prompt.Title + ": " + prompt.Text);
+        if (prompt.Buttons == PromptButtons::Ok)
+            return PromptAnswer::Ok;
         if (answers.empty())
-            return MessageAnswer::No;
-        const MessageAnswer a = answers.front();
+            return PromptAnswer::No;
+        const PromptAnswer a = answers.front();
         answers.pop_front();
         return a;
     }
@@ -131,7 +132,7 @@ public:
     int warningShows = 0;
     int warningHides = 0;
     std::vector<std::string> messages;
-    std::deque<MessageAnswer> answers;
+    std::deque<PromptAnswer> answers;
 };
 
 }  // namespace vgx::test

@@ -1,14 +1,13 @@
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "watchdog_fixture.h"
 
 namespace vgx::test {
 namespace {
 
-using ::testing::ElementsAre;
-
 constexpr std::int32_t kTimeout = 11010;
+const std::string kNetFailure1 = std::string("FALHA ENDEREÇO: ") + WatchdogWorld::kAddress1;
+const std::string kNetFailure2 = std::string("FALHA ENDEREÇO: ") + WatchdogWorld::kAddress2;
 
 TEST_F(WatchdogTest, StartDelayHoldsTheFirstCycleUntilItsTick) {
     Configure([](Settings& s) {
@@ -20,14 +19,14 @@ TEST_F(WatchdogTest, StartDelayHoldsTheFirstCycleUntilItsTick) {
     Tick();
     EXPECT_EQ(icmpSender.echoes.size(), 1u);
 
-    Configure([](Settings& s) { s.NetCheckEnabled = 1; });
+    WatchNet("7");
     icmpSender.echoes.clear();
     Tick();
     EXPECT_EQ(icmpSender.echoes.size(), 1u);
 }
 
-TEST_F(WatchdogTest, CyclesStartAnIntervalApartHoweverLongTheyTake) {
-    Configure([](Settings& s) { s.NetCheckEnabled = 1; });
+TEST_F(WatchdogTest, CyclesStartAnIntervalApartHoweverLongTheyTakeOrTheClockIsSet) {
+    WatchNet("7");
     icmpSender.echoTime = 50s;  // a slow probe
     for (int i = 0; i < 4; ++i)
         Cycle();
@@ -37,19 +36,15 @@ TEST_F(WatchdogTest, CyclesStartAnIntervalApartHoweverLongTheyTake) {
         EXPECT_GE(gap, 180s);
         EXPECT_LT(gap, 181s + 100ms);
     }
-}
 
-TEST_F(WatchdogTest, SettingTheClockBackDoesNotHoldTheChecksUp) {
-    Configure([](Settings& s) { s.NetCheckEnabled = 1; });
-    Tick();
-    ASSERT_EQ(icmpSender.echoes.size(), 1u);
+    // Setting the wall clock back does not hold the checks up.
     clock.Set(clock.Now() - 1h);
     Ticks(181);
-    EXPECT_EQ(icmpSender.echoes.size(), 2u);
+    EXPECT_EQ(icmpSender.echoes.size(), 5u);
 }
 
 TEST_F(WatchdogTest, ATextThatIsNoNumberFallsBackToTheConfirmedValues) {
-    Configure([](Settings& s) { s.NetCheckEnabled = 1; });
+    WatchNet("7");
     settings->Working().PoolingMinutes = "três";
     settings->Working().FailureLimit = "";
     BothAddressesSilent();
@@ -58,11 +53,11 @@ TEST_F(WatchdogTest, ATextThatIsNoNumberFallsBackToTheConfirmedValues) {
     ASSERT_EQ(icmpSender.starts.size(), 12u);
     EXPECT_GE(icmpSender.starts[6] - icmpSender.starts[0], 180s);  // confirmed: 3 minutes
     EXPECT_EQ(dog->FailureCount, 2);
-    EXPECT_EQ(LogCount("BOOT!!! "), 0u);  // confirmed limit 7, not 0
+    EXPECT_THAT(Logged(), Not(Contains("BOOT!!! ")));  // confirmed limit 7, not 0
 }
 
 TEST_F(WatchdogTest, SecondAddressIsTriedOnlyWhenTheFirstFailsThreeTimes) {
-    Configure([](Settings& s) { s.NetCheckEnabled = 1; });
+    WatchNet("7");
     icmpSender.status[kAddress1] = kTimeout;
     pump.onPump = [&] {
         if (icmpSender.echoes.size() == 1)
@@ -70,9 +65,8 @@ TEST_F(WatchdogTest, SecondAddressIsTriedOnlyWhenTheFirstFailsThreeTimes) {
     };
     Cycle();
     EXPECT_THAT(icmpSender.echoes, ElementsAre(kAddress1, kAddress1));
-    EXPECT_NE(panel.Text1.find("1.1) "), std::string::npos);
-    EXPECT_NE(panel.Text1.find("1.2) "), std::string::npos);
-    EXPECT_EQ(panel.Text1.find("2.1) "), std::string::npos);
+    EXPECT_THAT(panel.Text1,
+                AllOf(HasSubstr("1.1) "), HasSubstr("1.2) "), Not(HasSubstr("2.1) "))));
     EXPECT_EQ(dog->FailureCount, 0);
 
     pump.onPump = nullptr;
@@ -80,8 +74,7 @@ TEST_F(WatchdogTest, SecondAddressIsTriedOnlyWhenTheFirstFailsThreeTimes) {
     icmpSender.status[kAddress1] = kTimeout;
     Cycle();
     EXPECT_THAT(icmpSender.echoes, ElementsAre(kAddress1, kAddress1, kAddress1, kAddress2));
-    EXPECT_EQ(LogCount(std::string("FALHA ENDEREÇO: ") + kAddress1), 1u);
-    EXPECT_EQ(LogCount("FALHA ENDEREÇO: "), 1u);  // the second address answered
+    EXPECT_THAT(Logged(), ElementsAre(kNetFailure1));  // the second address answered
 }
 
 TEST_F(WatchdogTest, WebServerIsNotAskedAfterAnInternetFailure) {
@@ -92,26 +85,17 @@ TEST_F(WatchdogTest, WebServerIsNotAskedAfterAnInternetFailure) {
     BothAddressesSilent();
     Cycle();
     EXPECT_TRUE(httpClient.requests.empty());
-    const std::string log = LogText();
-    const auto first = log.find(std::string("FALHA ENDEREÇO: ") + kAddress1);
-    const auto second = log.find(std::string("FALHA ENDEREÇO: ") + kAddress2);
-    ASSERT_NE(first, std::string::npos);
-    ASSERT_NE(second, std::string::npos);
-    EXPECT_LT(first, second);
+    EXPECT_THAT(Logged(), ElementsAre(kNetFailure1, kNetFailure2));
 
     icmpSender.status.clear();
     Cycle();
     EXPECT_THAT(httpClient.requests, ElementsAre("127.0.0.1/status"));
-    EXPECT_NE(panel.Text1.find("IIS STATUS OK!!\r\n"), std::string::npos);
+    EXPECT_THAT(panel.Text1, HasSubstr("IIS STATUS OK!!\r\n"));
     EXPECT_EQ(dog->FailureCount, 0);
 }
 
 TEST_F(WatchdogTest, FailureLevelsClimbToTheLimitAndActAtEveryFurtherFailure) {
-    Configure([](Settings& s) {
-        s.NetCheckEnabled = 1;
-        s.FailureLimit = "3";
-        s.NetAction = 1;
-    });
+    WatchNet("3", 1);
     BothAddressesSilent();
 
     Cycle();
@@ -125,7 +109,7 @@ TEST_F(WatchdogTest, FailureLevelsClimbToTheLimitAndActAtEveryFurtherFailure) {
 
     Cycle();
     EXPECT_EQ(dog->Nfalhas, 3);
-    EXPECT_EQ(LogCount("BOOT!!! "), 1u);
+    EXPECT_THAT(Logged(), Contains("BOOT!!! ").Times(1));
     EXPECT_EQ(windows.warningShows, 1);
     EXPECT_TRUE(dog->Warning().Counting());
     for (int i = 0; i < 10; ++i)
@@ -133,7 +117,7 @@ TEST_F(WatchdogTest, FailureLevelsClimbToTheLimitAndActAtEveryFurtherFailure) {
 
     // A further failure acts again but leaves the running countdown alone.
     Cycle();
-    EXPECT_EQ(LogCount("BOOT!!! "), 2u);
+    EXPECT_THAT(Logged(), Contains("BOOT!!! ").Times(2));
     EXPECT_EQ(windows.warningShows, 2);
     EXPECT_EQ(dog->Warning().Counter(), 10);
     EXPECT_EQ(settings->Working().Boota, 2);
@@ -146,29 +130,28 @@ TEST_F(WatchdogTest, FailureLevelsClimbToTheLimitAndActAtEveryFurtherFailure) {
 }
 
 TEST_F(WatchdogTest, WithoutThePrivilegeNothingIsDone) {
-    Configure([](Settings& s) {
-        s.NetCheckEnabled = 1;
-        s.FailureLimit = "1";
-        s.NetAction = 1;
-    });
+    WatchNet("1", 1);
     power.privileged = false;
     BothAddressesSilent();
     Cycle();
-    EXPECT_EQ(LogCount("FALHA NOS PRIVILEGIOS!!! "), 1u);
+    EXPECT_THAT(Logged(), Contains("FALHA NOS PRIVILEGIOS!!! "));
     EXPECT_EQ(windows.warningShows, 0);
 }
 
 TEST_F(WatchdogTest, PendingResetWaitsForACycleWithACheckSwitchedOn) {
-    Configure([](Settings& s) { s.NetCheckEnabled = 1; });
+    WatchNet("7");
     BothAddressesSilent();
     Cycle();
     Cycle();
     ASSERT_EQ(dog->FailureCount, 2);
 
-    windows.answers.push_back(MessageAnswer::Yes);
+    windows.answers.push_back(PromptAnswer::Yes);
     dog->cmdReset_Click();
-    EXPECT_EQ(windows.messages.back(), "ATENÇÃO: Falhas resetadas. Aguarde o próximo pooling!");
-    EXPECT_EQ(LogCount("FALHAS RESETADAS! "), 1u);
+    EXPECT_THAT(windows.messages,
+                ElementsAre(HasSubstr("resetar as falhas"),
+                            "ATENÇÃO: Falhas resetadas. Aguarde o próximo pooling!"));
+    EXPECT_EQ(windows.beeps, 2);
+    EXPECT_THAT(Logged(), Contains("FALHAS RESETADAS! "));
 
     settings->Working().NetCheckEnabled = 0;
     const std::string report = panel.Text1;
@@ -184,17 +167,11 @@ TEST_F(WatchdogTest, PendingResetWaitsForACycleWithACheckSwitchedOn) {
 }
 
 TEST_F(WatchdogTest, WebServerRestartLowersTheCountAndTheFourthOpensTheWarning) {
-    Configure([](Settings& s) {
-        s.IISCheckEnabled = 1;
-        s.FailureLimit = "3";
-        s.IISAction = 1;
-        s.BootReset = 1;
-    });
+    WatchWeb("3", 1, 1);
     httpClient.status = "500";
     Cycle();
     Cycle();
     Cycle();
-    EXPECT_EQ(LogCount("FALHA IIS: http://127.0.0.1/status"), 3u);
     ASSERT_EQ(runner.runs.size(), 1u);
     EXPECT_EQ(runner.runs[0], (std::vector<std::string>{(dir / "jet.exe").string(), "/restart"}));
     EXPECT_EQ(runner.modes[0], 0700u);
@@ -202,42 +179,34 @@ TEST_F(WatchdogTest, WebServerRestartLowersTheCountAndTheFourthOpensTheWarning) 
     EXPECT_EQ(dog->FailureCount, 1);
     EXPECT_EQ(dog->Nfalhas, 3);
     EXPECT_EQ(panel.lblNet, "FALHAS: 3");
-    const std::string log = LogText();
-    EXPECT_LT(log.rfind("FALHA IIS: "), log.find("IIS REINICIADO "));
+    const std::string failure = "FALHA IIS: http://127.0.0.1/status";
+    EXPECT_THAT(Logged(), ElementsAre(failure, failure, failure, "IIS REINICIADO "));
 
     // From 1 each failure reaches 3 again only after two more cycles; count restarts.
     while (runner.runs.size() < 4)
         Cycle();
     EXPECT_EQ(dog->IisRestarts, 4);
     EXPECT_EQ(windows.warningShows, 1);
-    EXPECT_EQ(LogCount("BOOT!!! "), 1u);
+    EXPECT_THAT(Logged(), Contains("BOOT!!! ").Times(1));
 }
 
-TEST_F(WatchdogTest, RestartNeverTakesTheCountBelowZeroAndAToolThatCannotStartIsNotCounted) {
-    Configure([](Settings& s) {
-        s.IISCheckEnabled = 1;
-        s.FailureLimit = "1";
-        s.IISAction = 1;
-    });
+TEST_F(WatchdogTest, ARestartToolThatCannotStartStillCountsTowardsTheComputerRestart) {
+    WatchWeb("1", 1, 1);
     httpClient.status = "";
-    Cycle();
-    EXPECT_EQ(runner.runs.size(), 1u);
-    EXPECT_EQ(dog->FailureCount, 0);
-
     runner.startable = false;
-    Cycle();
-    EXPECT_EQ(LogCount("FALHA AO EXECUTAR JET.EXE! "), 1u);
-    EXPECT_EQ(LogCount("IIS REINICIADO "), 1u);
-    EXPECT_EQ(dog->IisRestarts, 1);
+    for (int i = 0; i < 4; ++i)
+        Cycle();
+    EXPECT_EQ(runner.runs.size(), 4u);
+    EXPECT_EQ(dog->FailureCount, 0) << "never below zero";
+    EXPECT_EQ(dog->IisRestarts, 4);
+    EXPECT_THAT(Logged(), AllOf(Contains("FALHA AO EXECUTAR JET.EXE! ").Times(4),
+                                Not(Contains("IIS REINICIADO ")), Contains("BOOT!!! ")));
+    EXPECT_EQ(windows.warningShows, 1);
     EXPECT_FALSE(std::filesystem::exists(dir / "jet.exe"));
 }
 
 TEST_F(WatchdogTest, DailyLimitHoldsAcrossARestartOfTheProgram) {
-    Configure([](Settings& s) {
-        s.NetCheckEnabled = 1;
-        s.FailureLimit = "1";
-        s.NetAction = 0;
-    });
+    WatchNet("1");
     BothAddressesSilent();
     for (int i = 0; i < 11; ++i)
         Cycle();
@@ -254,23 +223,37 @@ TEST_F(WatchdogTest, DailyLimitHoldsAcrossARestartOfTheProgram) {
     clock.Set(MakeLocalTime(2026, 12, 6, 0, 30));
     Cycle();
     EXPECT_EQ(power.privilegeRequests, 12);
-    const std::string cfg = ReadFile(dir / "vgx.cfg");
-    EXPECT_NE(cfg.find("\r\n1\r\n0\r\n\"06/12/2026\"\r\n"), std::string::npos) << cfg;
+    EXPECT_THAT(ReadFile(dir / "vgx.cfg"), HasSubstr("\r\n1\r\n0\r\n\"06/12/2026\"\r\n"));
 }
 
-TEST_F(WatchdogTest, AHandEditedFileThatDoesNotLoadIsNotOverwrittenByTheCount) {
-    Configure([](Settings& s) {
-        s.NetCheckEnabled = 1;
-        s.FailureLimit = "1";
-    });
-    std::string cfg = ReadFile(dir / "vgx.cfg");
-    cfg.replace(cfg.find("\"05/12/2026\""), 12, "\"31/02/2026\"");
-    WriteFile(dir / "vgx.cfg", cfg);
-    BothAddressesSilent();
-    Cycle();
-    EXPECT_EQ(settings->Working().Boota, 1);
-    EXPECT_EQ(ReadFile(dir / "vgx.cfg"), cfg);
-    EXPECT_EQ(LogCount("FALHA AO GRAVAR VGX.CFG! "), 1u);
+TEST_F(WatchdogTest, TheCountNeverOverwritesAFileThatDoesNotLoadOrIsNoFile) {
+    const auto cfg = dir / "vgx.cfg";
+    WatchNet("1");
+    std::string written = ReadFile(cfg);
+    const std::vector<std::function<void()>> damages = {
+        [&] {  // a hand-edited file with a bad date
+            WriteFile(cfg, written.replace(written.find("\"05/12/2026\""), 12, "\"31/02/2026\""));
+        },
+        [&] { std::filesystem::create_symlink(dir / "unmounted" / "vgx.cfg", cfg); },
+        [&] { std::filesystem::create_directory(cfg); },
+        [&] { ASSERT_EQ(::mkfifo(cfg.c_str(), 0600), 0); }};
+    for (const auto& damage : damages) {
+        WatchNet("1");
+        std::filesystem::remove(cfg);
+        damage();
+        const std::string before = std::filesystem::is_regular_file(cfg) ? ReadFile(cfg) : "";
+        const auto type = std::filesystem::symlink_status(cfg).type();
+        BothAddressesSilent();
+        Cycle();
+        EXPECT_EQ(settings->Working().Boota, 1);
+        EXPECT_EQ(std::filesystem::symlink_status(cfg).type(), type);
+        if (!before.empty()) {
+            EXPECT_EQ(ReadFile(cfg), before);
+        }
+        EXPECT_THAT(Logged(), Contains("FALHA AO GRAVAR VGX.CFG! "));
+        std::filesystem::remove_all(cfg);
+        std::filesystem::remove_all(dir / "logs");
+    }
 }
 
 TEST_F(WatchdogTest, WaitSecondsEndsOnTimeAcrossMidnight) {

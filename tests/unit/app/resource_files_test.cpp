@@ -2,7 +2,6 @@
 #include <sys/stat.h>
 
 #include "app/embedded_resources.h"
-#include "app/platform_check.h"
 #include "app/resource_files.h"
 #include "support/temp_dir.h"
 
@@ -27,14 +26,6 @@ TEST(ResourceFiles, ExtractReplacesLinksInsteadOfWritingThroughThem) {
 
     EXPECT_FALSE(ExtractResource(99, "NONE", dir / "x"));
     EXPECT_FALSE(std::filesystem::exists(dir / "x"));
-}
-
-TEST(PlatformCheck, OnlyTheNtFamilyFromVersionFour) {
-    EXPECT_TRUE(IsSupportedWindows(2, 4));
-    EXPECT_TRUE(IsSupportedWindows(2, 5));
-    EXPECT_FALSE(IsSupportedWindows(2, 3));
-    EXPECT_FALSE(IsSupportedWindows(1, 4));  // the Windows 95 family
-    EXPECT_TRUE(IsSupportedPlatform());
 }
 
 }  // namespace

@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include "watchdog_fixture.h"
 
 namespace vgx::test {
@@ -22,11 +20,7 @@ TEST_F(WatchdogTest, AWarningLeftAloneRestartsAtTheThirtyFirstSecond) {
 }
 
 TEST_F(WatchdogTest, CancellingUndoesTheEventAndANewWarningStartsFromThirty) {
-    Configure([](Settings& s) {
-        s.NetCheckEnabled = 1;
-        s.FailureLimit = "1";
-        s.NetAction = 1;
-    });
+    WatchNet("1", 1);
     BothAddressesSilent();
     Cycle();
     ASSERT_TRUE(dog->Warning().Counting());
@@ -48,18 +42,19 @@ TEST_F(WatchdogTest, CancellingUndoesTheEventAndANewWarningStartsFromThirty) {
     EXPECT_EQ(shownDuringCancel, shownBefore);
     EXPECT_FALSE(dog->Warning().Counting());
     EXPECT_EQ(windows.warningHides, 1);
-    EXPECT_EQ(windows.messages.back(),
-              "ATENÇÃO: Por segurança as falhas do pooling foram resetadas para zero!");
+    EXPECT_THAT(
+        windows.messages,
+        ElementsAre("ATENÇÃO: Por segurança as falhas do pooling foram resetadas para zero!"));
     EXPECT_TRUE(dog->LimpaFalha);
     EXPECT_EQ(settings->Working().Boota, 0);
     EXPECT_EQ(settings->Working().PoolingMinutes, "3");
-    const std::string log = LogText();
-    EXPECT_LT(log.find("FALHAS RESETADAS! "), log.find("BOOT CANCELADO PELO USUÁRIO! "));
-    EXPECT_NE(ReadFile(dir / "vgx.cfg").find("\"\r\n0\r\n1\r\n\""), std::string::npos);
+    EXPECT_THAT(Logged(), ElementsAre(_, _, "BOOT!!! ", "FALHAS RESETADAS! ",
+                                      "BOOT CANCELADO PELO USUÁRIO! "));
+    EXPECT_THAT(ReadFile(dir / "vgx.cfg"), HasSubstr("\"\r\n0\r\n1\r\n\""));
 
     // The next warning gives the full thirty seconds again.
     dog->cmdBot_Click();
-    EXPECT_EQ(LogCount("BOTÃO DE BOOT PRESSIONADO! "), 1u);
+    EXPECT_THAT(Logged(), Contains("BOTÃO DE BOOT PRESSIONADO! "));
     for (int i = 0; i < 30; ++i)
         dog->RestartWarningTick();
     EXPECT_EQ(power.restarts, 0);

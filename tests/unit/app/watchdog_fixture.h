@@ -1,5 +1,6 @@
 #pragma once
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -23,6 +24,31 @@ protected:
             ReplaceFileContents(dir / "vgx.cfg", FormatSettingsFile(s, DayOf(clock.Now()))));
         Restart();
     }
+    // The Internet check on, with the limit and action of a failure.
+    void WatchNet(const char* limit, std::int16_t action = 0) {
+        Configure([&](Settings& s) {
+            s.NetCheckEnabled = 1;
+            s.FailureLimit = limit;
+            s.NetAction = action;
+        });
+    }
+    // The web-server check on, with the limit, action and restart fallback of a failure.
+    void WatchWeb(const char* limit, std::int16_t action, std::int16_t bootReset = 0) {
+        Configure([&](Settings& s) {
+            s.IISCheckEnabled = 1;
+            s.FailureLimit = limit;
+            s.IISAction = action;
+            s.BootReset = bootReset;
+        });
+    }
 };
+
+using ::testing::_;
+using ::testing::AllOf;
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::Not;
+using ::testing::StartsWith;
 
 }  // namespace vgx::test

@@ -2,10 +2,11 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/watchdog.h"
 #include "fakes.h"
-#include "support/temp_dir.h"
+#include "support/todays_log.h"
 
 namespace vgx::test {
 
@@ -53,15 +54,8 @@ struct WatchdogWorld {
             Tick();
     }
 
-    std::string LogText() const { return ReadFile(eventLog.FileForDay(DayOf(clock.Now()))); }
-    size_t LogCount(const std::string& message) const {
-        const std::string text = LogText();
-        size_t n = 0;
-        for (size_t p = text.find(message); p != std::string::npos; p = text.find(message, p + 1)) {
-            ++n;
-        }
-        return n;
-    }
+    std::string LogText() const { return TodaysLog(eventLog, clock); }
+    std::vector<std::string> Logged() const { return LogMessages(LogText()); }
 
     TempDir dir;
     FakeClock clock;

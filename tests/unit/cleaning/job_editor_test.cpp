@@ -29,13 +29,17 @@ TEST(EditorFields, KeysAreFilteredAndFieldsReformattedOnLeaving) {
 
 struct EditorFixture {
     test::TempDir program;
+    test::TempDir area;
     CleaningJobs jobs = CleaningJobs(1);
-    std::string share = (program / "share").string();  // inside the program directory is allowed
+    std::string share = (area / "share").string();
 
-    EditorFixture() { std::filesystem::create_directory(share); }
+    EditorFixture() {
+        std::filesystem::create_directory(share);
+        std::filesystem::create_directory(program / "logs");
+    }
     JobEditor Open(int index = -1) const { return JobEditor(jobs, index, program.path()); }
-    JobEditor New(JobKind kind) const {
-        JobEditor e = Open();
+    JobEditor New(JobKind kind, const std::filesystem::path& programDir = {}) const {
+        JobEditor e(jobs, -1, programDir.empty() ? program.path() : programDir);
         e.ChooseFolder(share);
         e.SelectKind(kind);
         e.SetHourText("10:00");
@@ -43,15 +47,20 @@ struct EditorFixture {
     }
 };
 
-TEST(JobEditor, AProtectedOrCancelledFolderDisablesTheKinds) {
+TEST(JobEditor, AProtectedRelativeOrCancelledFolderDisablesTheKinds) {
     EditorFixture f;
-    JobEditor editor = f.New(JobKind::Weekly);
-    EXPECT_TRUE(editor.ChooseFolder(f.program.path().string()));
-    EXPECT_EQ(
-        editor.ChooseFolder("/usr/"),
-        Prompt({kRefusedFolderText, "ATENÇÃO", PromptIcon::Critical, PromptButtons::Ok, false}));
-    EXPECT_FALSE(editor.KindsEnabled() || editor.Kind() || editor.HourPanelVisible());
-    EXPECT_EQ(editor.Folder(), "");
+    const Prompt refused{kRefusedFolderText, "ATENÇÃO", PromptIcon::Critical, PromptButtons::Ok};
+    for (const std::filesystem::path& folder : {std::filesystem::path("/usr/"),
+                                                f.program.path(),
+                                                f.program / "logs",
+                                                {"logs"},
+                                                {"../x"}}) {
+        JobEditor editor = f.New(JobKind::Weekly);
+        EXPECT_EQ(editor.ChooseFolder(folder.string()), refused) << folder;
+        EXPECT_FALSE(editor.KindsEnabled() || editor.Kind() || editor.HourPanelVisible());
+        EXPECT_EQ(editor.Folder(), "");
+    }
+    JobEditor editor = f.Open();
     EXPECT_EQ(editor.ChooseFolder(f.share), std::nullopt);
     EXPECT_TRUE(editor.KindsEnabled());
     EXPECT_EQ(editor.ChooseFolder(""), std::nullopt);  // browser cancelled
@@ -108,6 +117,12 @@ TEST(JobEditor, CommitEncodesDaysPerKindSavesAndEditingReloadsThem) {
               "2#6 4 07");
     EXPECT_EQ(EncodeJobRecord(f.jobs[3]).substr(1031, 15), std::string(15, '\0'));
     EXPECT_EQ(test::ReadFile(JobsFilePath(f.program.path())), SerializeCleaningJobs(f.jobs));
+
+    // A save that fails leaves the table as it was.
+    const std::string saved = SerializeCleaningJobs(f.jobs);
+    EXPECT_EQ(f.New(JobKind::Hourly, f.program / "gone").Commit(f.jobs), std::nullopt);
+    EXPECT_EQ(SerializeCleaningJobs(f.jobs), saved);
+    EXPECT_EQ(f.jobs.size(), 4U);
 
     f.jobs[1].LastRun = 26100;
     JobEditor edit = f.Open(1);

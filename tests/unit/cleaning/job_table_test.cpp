@@ -59,8 +59,8 @@ TEST(JobRecord, LongPathsAreCutTo1024BytesOnACharacterBoundary) {
 TEST(JobsFile, LoadsZeroOneTwoRecordsAndIgnoresATrailingPart) {
     TempDir dir;
     const auto file = JobsFilePath(dir.path());
-    const auto count = [&] { return JobCount(ReadCleaningJobs(dir.path())); };
-    EXPECT_EQ(ReadCleaningJobs(dir.path()).size(), 1U);  // missing: one empty slot
+    const auto count = [&] { return JobCount(ReadCleaningJobs(dir.path()).value()); };
+    EXPECT_EQ(ReadCleaningJobs(dir.path())->size(), 1U);  // missing: one empty slot
     EXPECT_EQ(count(), 0U);
     WriteFile(file, "");
     EXPECT_EQ(count(), 0U);
@@ -71,10 +71,10 @@ TEST(JobsFile, LoadsZeroOneTwoRecordsAndIgnoresATrailingPart) {
     EXPECT_EQ(count(), 1U);
 
     WriteFile(file, a + b + b.substr(0, 700));
-    const auto jobs = ReadCleaningJobs(dir.path());
+    const CleaningJobs jobs = ReadCleaningJobs(dir.path()).value();
     ASSERT_EQ(JobCount(jobs), 2U);
     EXPECT_EQ(jobs[1].Path.Text(), "/b");
-    SaveCleaningJobs(dir.path(), jobs);
+    ASSERT_TRUE(SaveCleaningJobs(dir.path(), jobs));
     EXPECT_EQ(ReadFile(file), a + b);  // the partial record is gone
 }
 
@@ -82,15 +82,18 @@ TEST(JobsFile, DeletingRenumbersAndTheLastDeleteLeavesAnEmptyFile) {
     TempDir dir;
     CleaningJobs jobs{Job("/a"), Job("/b"), Job("/x"), CleaningJob{}};
     jobs[2].SubDirs = kSubDirsMarkedForRemoval;  // neither it nor the empty slot is saved
-    SaveCleaningJobs(dir.path(), jobs);
+    ASSERT_TRUE(SaveCleaningJobs(dir.path(), jobs));
     EXPECT_EQ(ReadFile(JobsFilePath(dir.path())),
               EncodeJobRecord(jobs[0]) + EncodeJobRecord(jobs[1]));
     jobs.resize(2);
 
-    EXPECT_FALSE(DeleteJob(jobs, 2, dir.path()));
-    ASSERT_TRUE(DeleteJob(jobs, 0, dir.path()));
+    EXPECT_EQ(DeleteJob(jobs, 2, dir.path()), DeleteOutcome::NoSuchJob);
+    // A save that fails leaves the table and the file as they were.
+    EXPECT_EQ(DeleteJob(jobs, 0, dir / "gone"), DeleteOutcome::SaveFailed);
+    EXPECT_EQ(SerializeCleaningJobs(jobs), ReadFile(JobsFilePath(dir.path())));
+    ASSERT_EQ(DeleteJob(jobs, 0, dir.path()), DeleteOutcome::Deleted);
     EXPECT_EQ(jobs[0].Path.Text(), "/b");
-    ASSERT_TRUE(DeleteJob(jobs, 0, dir.path()));
+    ASSERT_EQ(DeleteJob(jobs, 0, dir.path()), DeleteOutcome::Deleted);
     EXPECT_EQ(ReadFile(JobsFilePath(dir.path())), "");
     EXPECT_TRUE(HasNoJobs(jobs));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);  // no temp
@@ -99,14 +102,15 @@ TEST(JobsFile, DeletingRenumbersAndTheLastDeleteLeavesAnEmptyFile) {
 TEST(JobsFile, StartUpLoadClearsMarksNotOfToday) {
     TempDir dir;
     const LocalDays today = DayOf(SystemClock().Now());
-    SaveCleaningJobs(dir.path(),
-                     {Job("/d", JobKind::Daily, 29000.0F), Job("/s", JobKind::AtStart, 100.0F),
-                      Job("/h", JobKind::Hourly, 7200.0F)});
-    const auto sameDay = LoadCleaningJobs(dir.path(), today);
+    ASSERT_TRUE(SaveCleaningJobs(
+        dir.path(), {Job("/d", JobKind::Daily, 29000.0F), Job("/s", JobKind::AtStart, 100.0F),
+                     Job("/h", JobKind::Hourly, 7200.0F)}));
+    const CleaningJobs sameDay = LoadCleaningJobs(dir.path(), today).value();
     EXPECT_EQ(sameDay[0].LastRun, 29000.0F);
     EXPECT_EQ(sameDay[1].LastRun, 0.0F);  // AtStart runs at every start
     EXPECT_EQ(sameDay[2].LastRun, 7200.0F);
-    for (const auto& j : LoadCleaningJobs(dir.path(), today + std::chrono::days{1}))
+    const CleaningJobs nextDay = LoadCleaningJobs(dir.path(), today + std::chrono::days{1}).value();
+    for (const auto& j : nextDay)
         EXPECT_EQ(j.LastRun, 0.0F) << j.Path.Text();
 }
 
