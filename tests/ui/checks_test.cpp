@@ -74,9 +74,9 @@ private slots:
         IisSection& iis = *w.Main().Iis();
         Type(iis.txtURLIIS, QStringLiteral("127.0.0.1/falta"));
         iis.chkAtiIIS->click();
-        QCOMPARE(w.TakeAsked(), std::vector<std::string>{
-                                    "ERRO: O Servidor respondeu o código de erro: 404 .\r\n"
-                                    "Continuar assim mesmo?"});
+        QCOMPARE(w.TakeAsked(),
+                 std::vector<std::string>{"ERRO: O Servidor respondeu o código de erro: 404 .\r\n"
+                                          "Continuar assim mesmo?"});
         QVERIFY(!iis.chkAtiIIS->isChecked());
         QVERIFY(iis.txtURLIIS->hasFocus() || !w.Main().isVisible());
         QVERIFY(QApplication::overrideCursor() == nullptr);

@@ -9,6 +9,7 @@
 #include "cleaning/jobs_file.h"
 #include "ui/settings/folders_section.h"
 #include "ui/settings/job_editor_window.h"
+#include "ui/widgets/owner_draw_button.h"
 #include "ui/widgets/path_label.h"
 #include "ui_world.h"
 
@@ -42,12 +43,15 @@ private slots:
             QVERIFY(e.OptTipo[0]->isEnabled());
             e.OptTipo[0]->click();
             QVERIFY(e.pctIni->isVisible());
+            e.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&e));
+            e.txtHora->setFocus();
             QTest::keyClicks(e.txtHora, QStringLiteral("8a:5:"));  // letters, a second ":"
             QCOMPARE(e.txtHora->text(), QStringLiteral("8:5"));
             e.chkDia[2]->setChecked(true);
             e.chkDia[6]->setChecked(true);
             w.answers = {PromptAnswer::Yes};
-            e.cmdOK_Click();
+            QTest::mouseClick(e.cmdOK, Qt::LeftButton);  // leaving the hour reformats it
         });
         f.cmdAdd_Click();
         CleaningJobs stored = *ReadCleaningJobs(w.dir.path());

@@ -12,6 +12,7 @@
 #include "ui/settings/extras_section.h"
 #include "ui/settings/log_viewer.h"
 #include "ui/widgets/bevel_panel.h"
+#include "ui/widgets/icon_box.h"
 #include "ui_world.h"
 
 namespace vgx::test {

@@ -32,8 +32,8 @@ struct UiWorld {
         if (realNetwork) {
             realIcmp = MakeSystemIcmpSender();
             realResolver = MakeSystemResolver();
-            realHttp = MakeCurlHttpClient(httpPort, std::chrono::seconds(2),
-                                          std::chrono::seconds(3));
+            realHttp =
+                MakeCurlHttpClient(httpPort, std::chrono::seconds(2), std::chrono::seconds(3));
         }
         IcmpSender& icmp = realIcmp ? *realIcmp : fakeIcmp;
         Resolver& resolver = realResolver ? *realResolver : fakeResolver;

@@ -106,9 +106,8 @@ void FoldersSection::OpenEditor(int editIndex) {
 
 void FoldersSection::cmdExc_Click() {
     const auto line = SelectedLine();
-    const auto question =
-        DeleteQuestion(line ? std::optional<std::size_t>(static_cast<std::size_t>(*line))
-                            : std::nullopt);
+    const auto question = DeleteQuestion(
+        line ? std::optional<std::size_t>(static_cast<std::size_t>(*line)) : std::nullopt);
     if (!question || context_.Ask(*question) != PromptAnswer::Yes)
         return;
     const int index = lstPasta->item(*line)->data(Qt::UserRole).toInt();

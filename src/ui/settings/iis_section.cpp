@@ -64,8 +64,8 @@ void IisSection::chkAtiIIS_MouseDown() {
     std::optional<Control> focus;
     {
         TestCursor cursor;
-        const auto list = context_.listAddresses ? context_.listAddresses
-                                                 : std::function(ListLocalAddresses);
+        const auto list =
+            context_.listAddresses ? context_.listAddresses : std::function(ListLocalAddresses);
         focus = TestIisCheck(binding_.Model(), context_.engine.Icmp(), context_.engine.Http(),
                              addresses_, list,
                              [&](const Prompt& p) { return cursor.Ask(context_, p); });

@@ -37,8 +37,7 @@ void FocusBox(QWidget* section, const std::optional<Control>& box) {
         w->setFocus(Qt::OtherFocusReason);
 }
 
-InternetSection::InternetSection(WindowContext& context, SettingsBinding& binding,
-                                 QWidget* parent)
+InternetSection::InternetSection(WindowContext& context, SettingsBinding& binding, QWidget* parent)
     : SectionFrame(QStringLiteral("pnlNet"), QStringLiteral("Monitorar Internet"), parent),
       context_(context),
       binding_(binding) {

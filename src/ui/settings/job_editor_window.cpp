@@ -128,7 +128,8 @@ void JobEditorWindow::BuildControls() {
         auto* day = new QCheckBox(QString::fromUtf8(kDays[d]), pctIni);
         day->setObjectName(QStringLiteral("chkDia%1").arg(d));
         place(day, 1680 + ((d - 1) % 4) * 1230, 120 + ((d - 1) / 4) * 360, 1200, 330);
-        connect(day, &QCheckBox::toggled, this, [this, d](bool on) { editor_.SetDayChecked(d, on); });
+        connect(day, &QCheckBox::toggled, this,
+                [this, d](bool on) { editor_.SetDayChecked(d, on); });
         chkDia[static_cast<std::size_t>(d)] = day;
     }
     cmbDias = new QComboBox(pctIni);
@@ -219,7 +220,11 @@ void JobEditorWindow::LeaveField(QLineEdit* box) {
 }
 
 void JobEditorWindow::cmdOK_Click() {
-    // The boxes as typed, even when the focus never left them.
+    // A box the focus is still in is left now (an accelerator does not move the focus).
+    for (QLineEdit* box : {txtHora, txtDmes}) {
+        if (box->hasFocus())
+            LeaveField(box);
+    }
     editor_.SetHourText(txtHora->text().toStdString());
     editor_.SetDayOfMonthText(txtDmes->text().toStdString());
     const ConfirmStep step = editor_.Confirm();

@@ -230,7 +230,8 @@ void MainWindow::SetupMenuButtons() {
 
 void MainWindow::DrawMenuIcon(int index, bool plain) {
     image1_.at(static_cast<std::size_t>(index))
-        ->setPicture(context_.buttonIcons.MenuIcon(index, plain ? IconForm::Plain : IconForm::Resting));
+        ->setPicture(
+            context_.buttonIcons.MenuIcon(index, plain ? IconForm::Plain : IconForm::Resting));
 }
 
 void MainWindow::MoveIconBox(int index, int offsetTwips) {

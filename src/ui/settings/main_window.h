@@ -51,7 +51,9 @@ public:
     BevelPanel* MenuButton(int index) const { return boot_.at(static_cast<std::size_t>(index)); }
     IconBox* MenuIconBox(int index) const { return image1_.at(static_cast<std::size_t>(index)); }
     ScrollColumn* MenuColumn() const { return pct1_; }
-    BevelPanel* BannerButton(int index) const { return cmdSair_.at(static_cast<std::size_t>(index)); }
+    BevelPanel* BannerButton(int index) const {
+        return cmdSair_.at(static_cast<std::size_t>(index));
+    }
     QWidget* Section(int index) const { return panels_.at(static_cast<std::size_t>(index)); }
     ConfigSection* Config() const { return conf_; }
     FoldersSection* Folders() const { return pasta_; }

@@ -9,8 +9,7 @@
 
 namespace vgx {
 
-SectionFrame::SectionFrame(const QString& objectName, const QString& frameCaption,
-                           QWidget* parent)
+SectionFrame::SectionFrame(const QString& objectName, const QString& frameCaption, QWidget* parent)
     : QWidget(parent), frame_(new QGroupBox(frameCaption, this)), grid_(new QGridLayout(frame_)) {
     setObjectName(objectName);
     setAccessibleName(frameCaption);

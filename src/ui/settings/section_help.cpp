@@ -23,14 +23,17 @@ std::string SectionHelpText(int index) {
     switch (index) {
         case 0:
             return Lines({
-                "Iniciar como serviço: Ao iniciar o sistema, mesmo sem fazer o login o Vigiax estará "
+                "Iniciar como serviço: Ao iniciar o sistema, mesmo sem fazer o login o Vigiax "
+                "estará "
                 "funcionando.",
                 "Mostrar Painel: Um painel aparecerá na tela mostrando as informações.",
                 "Sempre Visível e Opacidade: Definições da aparência do painel.",
-                "Pooling: É o intervalo em minutos em que o Vigiax vai monitorar a Internet e o IIS.",
+                "Pooling: É o intervalo em minutos em que o Vigiax vai monitorar a Internet e o "
+                "IIS.",
                 "Falhas: Você pode determinar o número de falhas para que o Vigiax tome a ação "
                 "selecionada.",
-                "Atraso: Para computadores que demoram mais na inicialização ou precisam fazer login "
+                "Atraso: Para computadores que demoram mais na inicialização ou precisam fazer "
+                "login "
                 "para obter uma conexão "
                 " esta opção permite atrasar (delay em minutos) a primeira verificação do pooling. "
                 "Isto evita que o Vigiax compute falhas "
@@ -52,7 +55,8 @@ std::string SectionHelpText(int index) {
             return Lines({
                 "URLs: Você deve colocar dois URLs ou IPs válidos para que o Vigiax, no intervalo "
                 "selecionado pelo "
-                "Pooling, fique aguardando por uma resposta destes endereços. Caso não haja nenhuma "
+                "Pooling, fique aguardando por uma resposta destes endereços. Caso não haja "
+                "nenhuma "
                 "resposta dos dois "
                 "endereços (provavelmente sua conexão com a Internet caiu), o Vigiax contará como "
                 "uma falha. Ao atingir o número de falhas configurado o Vigiax irá "
@@ -60,13 +64,16 @@ std::string SectionHelpText(int index) {
             });
         case 3:
             return Lines({
-                "Para aqueles que utilizam um servidor de Web e vivem tendo que reiniciar o serviço "
+                "Para aqueles que utilizam um servidor de Web e vivem tendo que reiniciar o "
+                "serviço "
                 "porque o IIS travou... Chega!!",
-                "Aqui você pode colocar o endereço ou página que está no seu servidor. O Vigiax irá "
+                "Aqui você pode colocar o endereço ou página que está no seu servidor. O Vigiax "
+                "irá "
                 "verificar esta página "
                 "durante o pooling e vai aguardar pela resposta '200 OK' do seu servidor. Como a "
                 "verificação é feita via HTTP, vc pode colocar "
-                "qualquer tipo de endereço de página válido desde que sua página não contenha erros "
+                "qualquer tipo de endereço de página válido desde que sua página não contenha "
+                "erros "
                 "de HTML e Scripts.",
                 "EX: www.seuservidor.com.br/dir1/pagina1.asp",
             });

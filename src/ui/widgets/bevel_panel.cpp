@@ -101,6 +101,13 @@ void BevelPanel::paintEvent(QPaintEvent*) {
 
     const QRect inner =
         r.adjusted(kCaptionMargin, kCaptionMargin, -kCaptionMargin, -kCaptionMargin);
+    // A caption wider than the panel is drawn a little smaller rather than cut.
+    QFont font = this->font();
+    while (font.pointSizeF() > 6 &&
+           QFontMetrics(font).size(Qt::TextShowMnemonic, text()).width() > inner.width()) {
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+    }
+    p.setFont(font);
     style()->drawItemText(&p, inner, static_cast<int>(alignment_) | Qt::TextShowMnemonic, palette(),
                           isEnabled(), text(), QPalette::ButtonText);
     if (hasFocus())

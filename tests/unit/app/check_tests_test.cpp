@@ -31,12 +31,13 @@ struct CheckTests : ::testing::Test, WatchdogWorld {
     }
     FocusAfterTest Internet() { return TestInternetCheck(*settings, *icmp, Ask()); }
     FocusAfterTest Iis() {
-        return TestIisCheck(*settings, *icmp, *http, lstIP,
-                            [this](std::vector<std::string>& list) {
-                                list = localAddresses;
-                                return true;
-                            },
-                            Ask());
+        return TestIisCheck(
+            *settings, *icmp, *http, lstIP,
+            [this](std::vector<std::string>& list) {
+                list = localAddresses;
+                return true;
+            },
+            Ask());
     }
     std::vector<std::string> Texts() const {
         std::vector<std::string> texts;
