@@ -8,7 +8,7 @@ packages=(
   g++ cmake ninja-build pkg-config clang libclang-rt-14-dev
   qt6-base-dev libgl-dev libcurl4-openssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool trayer
+  xvfb xauth xdotool trayer libx11-dev
   nginx-light iproute2 iputils-ping procps bc
 )
 

@@ -10,14 +10,16 @@
 #include <stdexcept>
 #include <utility>
 
+#include "app/panel_state.h"
 #include "ui/tray/menu_strip.h"
 #include "ui/tray/tray_pictures.h"
 
 namespace vgx {
 namespace {
 
-// The menu's look. The colours are the program's own: &H99CCCC background, &H333333 text,
-// &H336666 selection and heading, &HFFFFFF selected text (BGR values, as RGB here).
+// The menu's look. The colours are the program's own (BGR values, as RGB here): &H99CCCC
+// background, &H333333 text and heading, &H336666 selection, &HFFFFFF selected text and
+// heading text.
 const char* const kMenuStyle = R"(
 QMenu { background: #cccc99; color: #333333; border: 1px solid #666633; padding: 1px; }
 QMenu::item { background: transparent; padding: 3px 20px 3px 6px; }
@@ -27,7 +29,7 @@ QMenu::item:default { font-weight: bold; }
 QMenu::icon { padding-left: 4px; }
 QMenu::icon:checked { background: #ffffff; border: 1px inset #666633; }
 QMenu::separator { height: 1px; background: #666633; margin: 3px 4px; }
-QLabel#trayMenuTitle { background: #666633; color: #ffffff; font-weight: bold;
+QLabel#trayMenuTitle { background: #333333; color: #ffffff; font-weight: bold;
                        padding: 3px 8px; }
 )";
 
@@ -58,7 +60,7 @@ SysTrayIcon::~SysTrayIcon() {
 
 void SysTrayIcon::Initialise() {
     if (picture_ == 0)
-        SetPicture(9);
+        SetPicture(kTrayNormal);
     icon_.show();
 }
 
@@ -67,7 +69,7 @@ void SysTrayIcon::Remove() {
 }
 
 void SysTrayIcon::SetPicture(int picture) {
-    if (picture == picture_)
+    if (picture == picture_ && IsTrayPicture(picture))
         return;
     icon_.setIcon(TrayPicture(picture));
     picture_ = picture;
@@ -99,7 +101,7 @@ int SysTrayIcon::AddMenuItem(const QString& caption, const QString& key, bool is
 int SysTrayIcon::AddItem(const QString& caption, const QString& key, bool isDefault,
                          qint64 itemData, int parentIndex, int iconIndex, bool checked,
                          bool enabled, bool heading) {
-    QAction* parent = parentIndex == 0 ? nullptr : At(parentIndex).action;
+    QAction* parent = parentIndex <= 0 ? nullptr : At(parentIndex).action;
     QMenu* menu = &menu_;
     if (parent) {
         if (!parent->menu()) {

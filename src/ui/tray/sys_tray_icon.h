@@ -43,8 +43,9 @@ public:
     // Adds the heading "Vigiax" as item 1 and gives the menu its colours.
     void StyleMenus();
 
-    // Adds an item and returns its index. A caption "-" makes a separator; `parentIndex` 0 puts
-    // the item in the menu itself, another index in that item's submenu; `iconIndex` -1 is none.
+    // Adds an item and returns its index. A caption "-" makes a separator; `parentIndex` 0 (or
+    // less) puts the item in the menu itself, another index in that item's submenu; `iconIndex`
+    // -1 is none.
     int AddMenuItem(const QString& caption, const QString& key = {}, bool isDefault = false,
                     qint64 itemData = 0, int parentIndex = 0, int iconIndex = -1,
                     bool checked = false, bool enabled = true);

@@ -25,13 +25,18 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent*) override {
+        if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+            return;  // nothing to cut a shape from
         const QRect outer = rect();
         setMask(
             QRegion(outer).subtracted(QRegion(outer.adjusted(kWidth, kWidth, -kWidth, -kWidth))));
     }
     void paintEvent(QPaintEvent*) override {
+        // Dark outside, light inside: seen on dark and light desktops alike.
         QPainter p(this);
-        p.fillRect(rect(), QColor(0x33, 0x33, 0x33));
+        p.fillRect(rect(), QColor(0xcc, 0xcc, 0x99));
+        p.setPen(QColor(0x33, 0x33, 0x33));
+        p.drawRect(rect().adjusted(0, 0, -1, -1));
     }
 
 private:
