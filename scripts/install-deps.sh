@@ -8,7 +8,7 @@ packages=(
   g++ cmake ninja-build pkg-config clang libclang-rt-14-dev
   qt6-base-dev qt6-translations-l10n libgl-dev libcurl4-openssl-dev libsystemd-dev
   libgtest-dev libgmock-dev libbenchmark-dev shellcheck
-  xvfb xauth xdotool trayer
+  xvfb xauth xdotool trayer libx11-dev fonts-liberation2
   nginx-light iproute2 iputils-ping procps bc
 )
 

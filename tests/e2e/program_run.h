@@ -28,6 +28,7 @@ public:
     // Exit status once the process has ended within the time, or nothing.
     std::optional<int> WaitExit(std::chrono::milliseconds timeout);
     bool Running() const { return pid_ > 0; }
+    pid_t Pid() const { return pid_; }
 
     const std::filesystem::path& Dir() const { return dir_; }
     std::filesystem::path Executable() const { return exe_; }

@@ -1,0 +1,316 @@
+#include "ui/tray/sys_tray_icon.h"
+
+#include <QAction>
+#include <QCursor>
+#include <QLabel>
+#include <QPointer>
+#include <QWidgetAction>
+
+#include <algorithm>
+#include <stdexcept>
+#include <utility>
+
+#include "app/panel_state.h"
+#include "ui/tray/menu_strip.h"
+#include "ui/tray/tray_pictures.h"
+
+namespace vgx {
+namespace {
+
+// The menu's look. The colours are the program's own (BGR values, as RGB here): &H99CCCC
+// background, &H333333 text and heading, &H336666 selection, &HFFFFFF selected text and
+// heading text.
+const char* const kMenuStyle = R"(
+QMenu { background: #cccc99; color: #333333; border: 1px solid #666633; padding: 1px; }
+QMenu::item { background: transparent; padding: 3px 20px 3px 6px; }
+QMenu::item:selected { background: #666633; color: #ffffff; }
+QMenu::item:disabled { color: #8c8c66; }
+QMenu::item:default { font-weight: bold; }
+QMenu::icon { padding-left: 4px; }
+QMenu::icon:checked { background: #ffffff; border: 1px inset #666633; }
+QMenu::separator { height: 1px; background: #666633; margin: 3px 4px; }
+QLabel#trayMenuTitle { background: #333333; color: #ffffff; font-weight: bold;
+                       padding: 3px 8px; }
+)";
+
+QString WithoutMnemonic(QString caption) {
+    for (int i = 0; i < caption.size(); ++i) {
+        if (caption[i] == u'&')
+            caption.remove(i, 1);  // "&&" keeps one
+    }
+    return caption;
+}
+
+}  // namespace
+
+SysTrayIcon::SysTrayIcon(QObject* parent) : QObject(parent) {
+    menu_.setObjectName(QStringLiteral("trayMenu"));
+    menu_.setAccessibleName(QStringLiteral("Vigiax"));
+    icon_.setToolTip(QStringLiteral("Vigiax"));
+    connect(&menu_, &QMenu::triggered, this, &SysTrayIcon::OnTriggered);
+    // Queued, so that a handler may delete this object: the icon's own mouse handler has
+    // returned by then.
+    connect(&icon_, &QSystemTrayIcon::activated, this, &SysTrayIcon::OnActivated,
+            Qt::QueuedConnection);
+}
+
+SysTrayIcon::~SysTrayIcon() {
+    icon_.hide();
+}
+
+void SysTrayIcon::Initialise() {
+    if (picture_ == 0)
+        SetPicture(kTrayNormal);
+    icon_.show();
+}
+
+void SysTrayIcon::Remove() {
+    icon_.hide();
+}
+
+void SysTrayIcon::SetPicture(int picture) {
+    if (picture == picture_ && IsTrayPicture(picture))
+        return;
+    icon_.setIcon(TrayPicture(picture));
+    picture_ = picture;
+}
+
+void SysTrayIcon::SetToolTip(const QString& tip) {
+    if (tip != icon_.toolTip())
+        icon_.setToolTip(tip);
+}
+
+void SysTrayIcon::SetImageList(const QString& stripFile) {
+    strip_ = LoadMenuStrip(stripFile);
+    for (Item& item : items_)
+        ApplyIcon(item);
+}
+
+void SysTrayIcon::StyleMenus() {
+    menu_.setStyleSheet(QString::fromLatin1(kMenuStyle));
+    AddItem(QStringLiteral("Vigiax"), QString(), false, 0, 0, -1, false, false, true);
+}
+
+int SysTrayIcon::AddMenuItem(const QString& caption, const QString& key, bool isDefault,
+                             qint64 itemData, int parentIndex, int iconIndex, bool checked,
+                             bool enabled) {
+    return AddItem(caption, key, isDefault, itemData, parentIndex, iconIndex, checked, enabled,
+                   false);
+}
+
+int SysTrayIcon::AddItem(const QString& caption, const QString& key, bool isDefault,
+                         qint64 itemData, int parentIndex, int iconIndex, bool checked,
+                         bool enabled, bool heading) {
+    QAction* parent = parentIndex <= 0 ? nullptr : At(parentIndex).action;
+    QMenu* menu = &menu_;
+    if (parent) {
+        if (!parent->menu()) {
+            auto* sub = new QMenu(qobject_cast<QWidget*>(parent->parent()));
+            sub->setAccessibleName(WithoutMnemonic(parent->text()));
+            parent->setMenu(sub);
+        }
+        menu = parent->menu();
+    }
+
+    QAction* action;
+    if (heading) {
+        auto* title = new QWidgetAction(menu);
+        auto* label = new QLabel(caption);
+        label->setObjectName(QStringLiteral("trayMenuTitle"));
+        label->setAccessibleName(caption);
+        title->setDefaultWidget(label);
+        action = title;
+    } else {
+        action = new QAction(menu);
+    }
+    action->setText(caption);
+    action->setObjectName(key);
+    action->setSeparator(caption == QLatin1String("-"));
+    action->setEnabled(enabled);
+    action->setCheckable(checked);
+    action->setChecked(checked);
+    menu->addAction(action);
+
+    items_.push_back(Item{action, key, itemData, parent, iconIndex, checked});
+    ApplyIcon(items_.back());
+    const int index = ItemCount();
+    if (isDefault)
+        SetDefault(index, true);
+    return index;
+}
+
+void SysTrayIcon::EnableMenuItem(int index, bool on) {
+    SetItemEnabled(index, on);
+}
+
+int SysTrayIcon::RemoveMenuItem(int index) {
+    std::vector<QAction*> gone{At(index).action};
+    // Items come after their parent, so one pass finds a submenu's items at every depth.
+    for (const Item& item : items_) {
+        if (item.parent && std::find(gone.begin(), gone.end(), item.parent) != gone.end())
+            gone.push_back(item.action);
+    }
+    std::erase_if(items_, [&](const Item& item) {
+        return std::find(gone.begin(), gone.end(), item.action) != gone.end();
+    });
+    QAction* removed = gone.front();
+    delete removed->menu();  // with the actions and submenus in it
+    delete removed;
+    return ItemCount();
+}
+
+QString SysTrayIcon::Caption(int index) const {
+    return At(index).action->text();
+}
+
+QString SysTrayIcon::Key(int index) const {
+    return At(index).key;
+}
+
+qint64 SysTrayIcon::ItemData(int index) const {
+    return At(index).data;
+}
+
+int SysTrayIcon::IconIndex(int index) const {
+    return At(index).icon;
+}
+
+bool SysTrayIcon::Default(int index) const {
+    const Item& item = At(index);
+    const QMenu* menu = item.parent ? item.parent->menu() : &menu_;
+    return menu->defaultAction() == item.action;
+}
+
+bool SysTrayIcon::Default(const QString& key) const {
+    return Default(IndexOf(key));
+}
+
+void SysTrayIcon::SetDefault(int index, bool on) {
+    Item& item = At(index);
+    QMenu* menu = item.parent ? item.parent->menu() : &menu_;
+    if (on)
+        menu->setDefaultAction(item.action);
+    else if (menu->defaultAction() == item.action)
+        menu->setDefaultAction(nullptr);
+}
+
+void SysTrayIcon::SetDefault(const QString& key, bool on) {
+    SetDefault(IndexOf(key), on);
+}
+
+bool SysTrayIcon::ItemEnabled(int index) const {
+    return At(index).action->isEnabled();
+}
+
+bool SysTrayIcon::ItemEnabled(const QString& key) const {
+    return ItemEnabled(IndexOf(key));
+}
+
+void SysTrayIcon::SetItemEnabled(int index, bool on) {
+    At(index).action->setEnabled(on);
+}
+
+void SysTrayIcon::SetItemEnabled(const QString& key, bool on) {
+    SetItemEnabled(IndexOf(key), on);
+}
+
+bool SysTrayIcon::Checked(int index) const {
+    return At(index).checked;
+}
+
+bool SysTrayIcon::Checked(const QString& key) const {
+    return Checked(IndexOf(key));
+}
+
+void SysTrayIcon::SetChecked(int index, bool on) {
+    Item& item = At(index);
+    item.checked = on;
+    item.action->setCheckable(on);
+    item.action->setChecked(on);
+}
+
+void SysTrayIcon::SetChecked(const QString& key, bool on) {
+    SetChecked(IndexOf(key), on);
+}
+
+int SysTrayIcon::ShowMenu(const QPoint& at) {
+    chosen_ = 0;
+    showing_ = true;
+    QPointer<SysTrayIcon> alive(this);
+    menu_.exec(at);
+    if (!alive)
+        return 0;
+    showing_ = false;
+    const int index = chosen_;
+    if (index > 0)
+        emit MenuClick(index, items_[static_cast<size_t>(index - 1)].key);
+    return index;
+}
+
+int SysTrayIcon::ShowMenu() {
+    return ShowMenu(QCursor::pos());
+}
+
+int SysTrayIcon::IndexOf(const QString& key) const {
+    for (size_t i = 0; i < items_.size(); ++i) {
+        if (items_[i].key == key)
+            return static_cast<int>(i) + 1;
+    }
+    throw std::out_of_range("no tray menu item with key \"" + key.toStdString() + '"');
+}
+
+int SysTrayIcon::IndexOf(const QAction* action) const {
+    for (size_t i = 0; i < items_.size(); ++i) {
+        if (items_[i].action == action)
+            return static_cast<int>(i) + 1;
+    }
+    return 0;
+}
+
+SysTrayIcon::Item& SysTrayIcon::At(int index) {
+    return const_cast<Item&>(std::as_const(*this).At(index));
+}
+
+const SysTrayIcon::Item& SysTrayIcon::At(int index) const {
+    if (index < 1 || index > ItemCount())
+        throw std::out_of_range("no tray menu item " + std::to_string(index));
+    return items_[static_cast<size_t>(index - 1)];
+}
+
+void SysTrayIcon::ApplyIcon(Item& item) {
+    const bool has = item.icon >= 0 && item.icon < strip_.size();
+    item.action->setIcon(has ? QIcon(strip_[item.icon]) : QIcon());
+}
+
+void SysTrayIcon::OnActivated(QSystemTrayIcon::ActivationReason reason) {
+    switch (reason) {
+        case QSystemTrayIcon::Trigger:
+            emit SysTrayMouseDown(1);
+            break;
+        case QSystemTrayIcon::Context:
+            emit SysTrayMouseDown(2);
+            break;
+        case QSystemTrayIcon::DoubleClick:
+            emit SysTrayDoubleClick(1);
+            break;
+        default:
+            break;
+    }
+}
+
+void SysTrayIcon::OnTriggered(QAction* action) {
+    const int index = IndexOf(action);
+    if (index == 0)
+        return;
+    Item& item = At(index);
+    // The item's check mark changes only when it is set.
+    item.action->setChecked(item.checked);
+    if (showing_) {
+        chosen_ = index;
+        menu_.hide();
+    } else {
+        emit MenuClick(index, item.key);
+    }
+}
+
+}  // namespace vgx
