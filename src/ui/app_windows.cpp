@@ -1,26 +1,46 @@
 #include "ui/app_windows.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFileDialog>
+#include <QScreen>
+#include <QSystemTrayIcon>
 
 #include <cstdio>
 
 #include "app/engine.h"
 #include "probes/local_addresses.h"
+#include "service/service_control.h"
+#include "ui/about/about_window.h"
 #include "ui/message_box.h"
+#include "ui/panel/status_panel.h"
 #include "ui/restart_warning_window.h"
 #include "ui/settings/log_viewer.h"
 #include "ui/settings/main_window.h"
+#include "ui/tray/sys_tray_icon.h"
+#include "ui/tray/tray_animation.h"
+#include "ui/tray/tray_host_watcher.h"
+#include "ui/tray/tray_menu.h"
+#include "ui/tray/tray_pictures.h"
 
 namespace vgx {
+
+namespace {
+
+constexpr int kServicePausePending = 6;
+
+}  // namespace
 
 AppWindows::AppWindows()
     : interactive_(QGuiApplication::platformName() != QLatin1String("offscreen")) {}
 
-AppWindows::~AppWindows() = default;
+AppWindows::~AppWindows() {
+    Release();
+}
 
-void AppWindows::Attach(Engine& engine) {
+void AppWindows::Attach(Engine& engine, ServiceControl* service) {
     engine_ = &engine;
+    service_ = service;
     const ImageFiles& images = engine.Images();
     context_ = std::make_unique<WindowContext>(WindowContext{
         engine,
@@ -33,48 +53,258 @@ void AppWindows::Attach(Engine& engine) {
         },
         &ShowTextFile,
         &ListLocalAddresses,
-        {},
+        [this] {
+            if (service_ == nullptr)
+                return;
+            if (const ServiceOutcome done = service_->InstallService(true); done.message)
+                Message({*done.message, kServiceMessageTitle, PromptIcon::None, PromptButtons::Ok});
+        },
     });
+
+    SettingsModel& settings = engine.Settings();
+    settings.hooks.serviceStep = [this](bool install) {
+        if (service_ == nullptr)
+            return;
+        if (install)
+            service_->InstallService(false);
+        else
+            service_->UninstallService(false);
+    };
+    settings.hooks.reapplyAlwaysOnTop = [this] { chkSVisi_Click(); };
+    settings.hooks.saveFailed = [this] {
+        engine_->Log().WriteLog("FALHA AO GRAVAR VGX.CFG! ");
+        Message(ErrorMessage("Não foi possível gravar o arquivo vgx.cfg."));
+    };
+
     warning_ = std::make_unique<RestartWarningWindow>(engine.Dog());
+    panel_ = std::make_unique<StatusPanel>(settings);
+    panel_->SetOpacity(settings.Value(Control::VScroll3));
+    listener_ = settings.AddListener([this](Control c) {
+        if (c == Control::chkPanel)
+            chkPanel_Click();
+        else if (c == Control::chkSVisi)
+            chkSVisi_Click();
+        else if (c == Control::VScroll3)
+            panel_->SetOpacity(engine_->Settings().Value(Control::VScroll3));
+    });
+
     main_ = std::make_unique<MainWindow>(*context_);
-    QObject::connect(main_.get(), &MainWindow::trayRequested, main_.get(), [this] { ToTray(); });
+    QObject::connect(main_.get(), &MainWindow::trayRequested, main_.get(),
+                     [this] { MinimizeToTray(); });
+    QObject::connect(main_.get(), &MainWindow::aboutRequested, main_.get(),
+                     [this] { OpenAbout(); });
     QObject::connect(main_.get(), &MainWindow::closed, main_.get(), [this] { Unload(); });
+
+    trayWatcher_ = std::make_unique<TrayHostWatcher>(
+        nullptr, [this] { return HasTrayArea(); });
+    QObject::connect(trayWatcher_.get(), &TrayHostWatcher::hostReturned, main_.get(),
+                     [this] { TrayHostReturned(); });
+    StateChanged();
 }
 
 void AppWindows::Start() {
-    if (engine_->Settings().Working().RunAsService != 0)
-        return;
-    main_->show();
-    main_->raise();
-    main_->activateWindow();
+    if (engine_->Settings().Working().RunAsService != 0) {
+        TrayIcon(true);
+    } else {
+        main_->show();
+        main_->raise();
+        main_->activateWindow();
+    }
+    // The panel as the settings stored it.
+    chkPanel_Click();
+    chkSVisi_Click();
 }
 
 void AppWindows::Release() {
+    if (engine_ != nullptr && listener_ != 0)
+        engine_->Settings().RemoveListener(listener_);
+    listener_ = 0;
+    trayWatcher_.reset();
+    tray_.reset();
     main_.reset();
+    panel_.reset();
     warning_.reset();
+}
+
+bool AppWindows::HasTrayArea() const {
+    return trayAvailable ? trayAvailable() : QSystemTrayIcon::isSystemTrayAvailable();
 }
 
 bool AppWindows::MainWindowVisible() const {
     return main_ && main_->isVisible();
 }
 
-void AppWindows::ToTray() {
-    TrayIcon(true);
+bool AppWindows::PanelVisible() const {
+    return panel_ && panel_->isVisible();
 }
 
 void AppWindows::TrayIcon(bool show) {
-    if (!show || !main_)
+    if (!show) {
+        tray_.reset();
         return;
-    // Without a notification area the window is only minimised: never no window and no icon.
-    main_->showMinimized();
+    }
+    if (!main_)
+        return;
+    if (!HasTrayArea()) {
+        // No notification area: the window is minimised, never left with no window and no icon.
+        if (!main_->isVisible())
+            main_->showMinimized();
+        return;
+    }
+    main_->hide();
+    if (tray_)
+        return;
+    tray_ = std::make_unique<SysTrayIcon>();
+    tray_->SetImageList(QString::fromStdString(engine_->Images().menu.string()));
+    const int picture = TrayPictureFor(engine_->Dog().FailureLimit(), engine_->Dog().Nfalhas,
+                                       engine_->ServicePaused());
+    engine_->Panel().trayPicture = picture;
+    tray_->SetPicture(picture);
+    tray_->SetToolTip(QStringLiteral("Vigiax"));
+    BuildTrayMenu(*tray_, PanelVisible());
+    QObject::connect(tray_.get(), &SysTrayIcon::SysTrayMouseDown, main_.get(), [this](int b) {
+        if (b == 2 && tray_)
+            tray_->ShowMenu();
+    });
+    QObject::connect(tray_.get(), &SysTrayIcon::SysTrayDoubleClick, main_.get(),
+                     [this](int b) { SysTrayDoubleClick(b); });
+    QObject::connect(tray_.get(), &SysTrayIcon::MenuClick, main_.get(),
+                     [this](int index, const QString&) { MenuClick(index); });
+    tray_->Initialise();
+}
+
+void AppWindows::MinimizeToTray() {
+    if (!HasTrayArea()) {
+        main_->showMinimized();
+        return;
+    }
+    TrayIcon(true);
+    // The icon's place is known once the tray host has taken it.
+    QElapsedTimer waited;
+    waited.start();
+    while (tray_ && tray_->Geometry().isNull() && waited.elapsed() < 300)
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+    if (tray_)
+        AnimateWindowToTray(main_.get(), false, false, tray_->Geometry());
+}
+
+void AppWindows::SysTrayDoubleClick(int button) {
+    if ((button != 1 && button != 4) || main_->isVisible())
+        return;
+    if (tray_)
+        AnimateWindowToTray(main_.get(), true, true, tray_->Geometry());
+    main_->setWindowState(Qt::WindowNoState);
+    main_->show();
+    if (const QScreen* screen = main_->screen())
+        main_->move(screen->geometry().center() - main_->rect().center());
+    TrayIcon(false);
+    main_->raise();
+    main_->activateWindow();
+}
+
+void AppWindows::MenuClick(int index) {
+    switch (index) {
+        case kTrayItemConfig:
+            SysTrayDoubleClick(1);
+            break;
+        case kTrayItemPanel:
+            TogglePanel();
+            break;
+        case kTrayItemStart:
+            if (service_ != nullptr) {
+                const int state = service_->QueryServiceState();
+                if (state == kServicePaused || state == kServicePausePending)
+                    service_->ContinueServiceByName();
+                else
+                    service_->StartServiceByName();
+            }
+            break;
+        case kTrayItemStop:
+            if (service_ != nullptr && engine_->Settings().Value(Control::chkServicoNT) == 1)
+                service_->PauseServiceByName();
+            break;
+        case kTrayItemHelp:
+            OpenAbout();
+            break;
+        case kTrayItemQuit:
+            Quit();
+            break;
+        default:
+            break;
+    }
+}
+
+void AppWindows::TogglePanel() {
+    SettingsModel& settings = engine_->Settings();
+    settings.SetValue(Control::chkPanel, PanelVisible() ? 0 : 1);
+    if (tray_)
+        tray_->SetChecked(QStringLiteral("panel"), PanelVisible());
+}
+
+void AppWindows::chkPanel_Click() {
+    const SettingsModel& settings = engine_->Settings();
+    if (settings.Value(Control::chkPanel) == 1) {
+        panel_->Refresh(engine_->Panel());
+        panel_->ShowAt(settings.Working().PanelLeft, settings.Working().PanelTop);
+    } else {
+        panel_->hide();
+    }
+    if (tray_)
+        tray_->SetChecked(QStringLiteral("panel"), settings.Value(Control::chkPanel) == 1);
+}
+
+void AppWindows::chkSVisi_Click() {
+    if (PanelVisible())
+        panel_->ApplyAlwaysOnTop(engine_->Settings().Value(Control::chkSVisi) == 1);
+}
+
+void AppWindows::TrayHostReturned() {
+    TrayIcon(false);
+    TrayIcon(true);
+    if (PanelVisible()) {
+        panel_->hide();
+        panel_->show();
+    }
+    chkSVisi_Click();
+}
+
+void AppWindows::OpenAbout() {
+    ShowAbout(main_.get(), engine_->ProgramDir());
+}
+
+void AppWindows::Quit() {
+    if (Message(Question("Você realmente deseja sair?")) != PromptAnswer::Yes)
+        return;
+    if (service_ != nullptr) {
+        service_->StopServiceByName();
+        const SettingsModel& settings = engine_->Settings();
+        // A service box unticked without a confirm: the registration follows the committed value.
+        if (settings.Working().RunAsService != settings.Committed().RunAsService &&
+            settings.Working().RunAsService == 0) {
+            service_->InstallService(false);
+        }
+    }
+    Unload();
 }
 
 void AppWindows::Unload() {
+    engine_->RequestStop();
+    if (panel_ && (panel_->isVisible() || engine_->Settings().Value(Control::chkPanel) == 1))
+        panel_->close();
     TrayIcon(false);
     QApplication::quit();
 }
 
 void AppWindows::StateChanged() {
+    if (engine_ == nullptr)
+        return;
+    const PanelState& state = engine_->Panel();
+    if (panel_) {
+        panel_->Refresh(state);
+        panel_->SetPicture(TrayPicture(state.trayPicture));
+    }
+    if (tray_)
+        tray_->SetPicture(state.trayPicture);
     if (warning_ && warning_->isVisible())
         warning_->UpdateLabel();
 }

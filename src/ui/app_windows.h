@@ -6,49 +6,82 @@
 #include "app/ports.h"
 #include "ui/settings/window_context.h"
 
+class QWidget;
+
 namespace vgx {
 
 class Engine;
 class MainWindow;
 class RestartWarningWindow;
+class ServiceControl;
+class StatusPanel;
+class SysTrayIcon;
+class TrayHostWatcher;
 
-// The program's windows as the engine sees them: the settings window, the restart warning and
-// the message boxes (through one seam that tests replace).
+// The program's windows as the engine sees them: the settings window, the tray icon and its
+// menu, the status panel, the About window, the restart warning and the message boxes
+// (through one seam that tests replace).
 class AppWindows final : public Windows {
 public:
     AppWindows();
     ~AppWindows() override;
 
     // After the engine's Form_Load: builds the windows on its models and picture files.
-    void Attach(Engine& engine);
-    // The interactive start shows the settings window; a start as a service keeps it hidden.
+    // `service` installs, removes and controls the service copy (the tests' own in tests).
+    void Attach(Engine& engine, ServiceControl* service);
+    // The interactive start shows the settings window; with service mode chosen the program
+    // starts in the tray.
     void Start();
     // Closes and destroys every window; before the engine they show goes.
     void Release();
 
     MainWindow* Main() const { return main_.get(); }
+    StatusPanel* Panel() const { return panel_.get(); }
+    SysTrayIcon* Tray() const { return tray_.get(); }
     WindowContext& Context() { return *context_; }
     // Questions and notices go here instead of to a message box (tests answer them).
     std::function<PromptAnswer(const Prompt&)> messageSeam;
+    // Whether the desktop has a notification area (tests say so themselves).
+    std::function<bool()> trayAvailable;
 
+    // Windows port.
     bool MainWindowVisible() const override;
-    bool PanelVisible() const override { return false; }
+    bool PanelVisible() const override;
     void TrayIcon(bool show) override;
-    bool TrayExists() const override { return false; }
+    bool TrayExists() const override { return tray_ != nullptr; }
     void StateChanged() override;
     void Beep() override;
     PromptAnswer Message(const Prompt& prompt) override;
     void ShowRestartWarning() override;
     void HideRestartWarning() override;
 
+    // The tray's handlers.
+    void SysTrayDoubleClick(int button);
+    void MenuClick(int index);
+    // "X": from the window to the tray.
+    void MinimizeToTray();
+    // The tray host came back (a desktop panel restarted).
+    void TrayHostReturned();
+
 private:
-    void ToTray();
+    void chkPanel_Click();
+    void chkSVisi_Click();
+    void TogglePanel();
+    void OpenAbout();
+    void Quit();
+    // The program ends: the panel keeps its place, the tray icon goes, the loop ends.
     void Unload();
+    bool HasTrayArea() const;
 
     Engine* engine_ = nullptr;
+    ServiceControl* service_ = nullptr;
     std::unique_ptr<WindowContext> context_;
     std::unique_ptr<MainWindow> main_;
+    std::unique_ptr<StatusPanel> panel_;
+    std::unique_ptr<SysTrayIcon> tray_;
+    std::unique_ptr<TrayHostWatcher> trayWatcher_;
     std::unique_ptr<RestartWarningWindow> warning_;
+    int listener_ = 0;
     bool interactive_;
 };
 
