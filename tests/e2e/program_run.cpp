@@ -4,11 +4,12 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <ctime>
 #include <stdexcept>
 #include <thread>
 
+#include "records/event_log.h"
 #include "records/settings_file.h"
+#include "support/temp_dir.h"
 
 namespace vgx::test {
 
@@ -49,7 +50,7 @@ void ProgramRun::Start(const std::vector<std::string>& prefix,
     pid_ = pid;
 }
 
-void ProgramRun::Signal(int sig) {
+void ProgramRun::Signal(int sig) const {
     if (pid_ > 0)
         ::kill(pid_, sig);
 }
@@ -81,33 +82,20 @@ bool WaitFor(const std::function<bool()>& ready, std::chrono::milliseconds timeo
     return true;
 }
 
-namespace {
-
-std::string FormatToday(const char* format) {
-    const std::time_t t = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&t, &tm);
-    char buf[32];
-    std::strftime(buf, sizeof buf, format, &tm);
-    return buf;
+std::string ProgramRun::Log() const {
+    const SystemClock clock;
+    return ReadFile(EventLog(dir_, clock).FileForDay(DayOf(clock.Now())));
 }
 
-}  // namespace
-
-std::string TodaysLogName() {
-    return FormatToday("%d%m%Y.txt");
-}
 std::string TodaysDate() {
-    return FormatToday("%d/%m/%Y");
+    return FormatDate(DayOf(SystemClock().Now()));
 }
 
 void WriteSettings(const std::filesystem::path& dir, const std::function<void(Settings&)>& change) {
     Settings s;
     change(s);
-    const LocalDays today = *ParseDate(TodaysDate());
-    if (!ReplaceFileContents(dir / "vgx.cfg", FormatSettingsFile(s, today))) {
+    if (!ReplaceFileContents(dir / "vgx.cfg", FormatSettingsFile(s, DayOf(SystemClock().Now()))))
         throw std::runtime_error("vgx.cfg not written");
-    }
 }
 
 }  // namespace vgx::test

@@ -1,5 +1,3 @@
-#include <sys/stat.h>
-
 #include "watchdog_fixture.h"
 
 namespace vgx::test {
@@ -16,13 +14,11 @@ TEST_F(WatchdogTest, StartDelayHoldsTheFirstCycleUntilItsTick) {
     });
     Ticks(119);
     EXPECT_TRUE(icmpSender.echoes.empty());
-    Tick();
+    Ticks();
     EXPECT_EQ(icmpSender.echoes.size(), 1u);
-
     WatchNet("7");
-    icmpSender.echoes.clear();
-    Tick();
-    EXPECT_EQ(icmpSender.echoes.size(), 1u);
+    Ticks();
+    EXPECT_EQ(icmpSender.echoes.size(), 2u);
 }
 
 TEST_F(WatchdogTest, CyclesStartAnIntervalApartHoweverLongTheyTakeOrTheClockIsSet) {
@@ -129,15 +125,6 @@ TEST_F(WatchdogTest, FailureLevelsClimbToTheLimitAndActAtEveryFurtherFailure) {
     EXPECT_EQ(panel.colours, ReportColours::Normal);
 }
 
-TEST_F(WatchdogTest, WithoutThePrivilegeNothingIsDone) {
-    WatchNet("1", 1);
-    power.privileged = false;
-    BothAddressesSilent();
-    Cycle();
-    EXPECT_THAT(Logged(), Contains("FALHA NOS PRIVILEGIOS!!! "));
-    EXPECT_EQ(windows.warningShows, 0);
-}
-
 TEST_F(WatchdogTest, PendingResetWaitsForACycleWithACheckSwitchedOn) {
     WatchNet("7");
     BothAddressesSilent();
@@ -205,13 +192,16 @@ TEST_F(WatchdogTest, ARestartToolThatCannotStartStillCountsTowardsTheComputerRes
     EXPECT_FALSE(std::filesystem::exists(dir / "jet.exe"));
 }
 
-TEST_F(WatchdogTest, DailyLimitHoldsAcrossARestartOfTheProgram) {
-    WatchNet("1");
+TEST_F(WatchdogTest, DailyLimitHoldsAcrossARestartOfTheProgramAndNeedsThePrivilege) {
+    WatchNet("1", 1);
+    power.privileged = false;
     BothAddressesSilent();
     for (int i = 0; i < 11; ++i)
         Cycle();
     EXPECT_EQ(power.privilegeRequests, 11);
     EXPECT_EQ(settings->Working().Boota, 11);
+    EXPECT_THAT(Logged(), Contains("FALHA NOS PRIVILEGIOS!!! ").Times(11));
+    EXPECT_EQ(windows.warningShows, 0);
 
     Restart();
     EXPECT_EQ(settings->Working().Boota, 11);
@@ -223,37 +213,32 @@ TEST_F(WatchdogTest, DailyLimitHoldsAcrossARestartOfTheProgram) {
     clock.Set(MakeLocalTime(2026, 12, 6, 0, 30));
     Cycle();
     EXPECT_EQ(power.privilegeRequests, 12);
-    EXPECT_THAT(ReadFile(dir / "vgx.cfg"), HasSubstr("\r\n1\r\n0\r\n\"06/12/2026\"\r\n"));
+    EXPECT_THAT(ReadFile(dir / "vgx.cfg"), HasSubstr("\r\n1\r\n1\r\n\"06/12/2026\"\r\n"));
 }
 
-TEST_F(WatchdogTest, TheCountNeverOverwritesAFileThatDoesNotLoadOrIsNoFile) {
+// A hand-edited file that does not load, or anything under the name that is no file.
+TEST_F(WatchdogTest, TheCountNeverOverwritesWhatDoesNotLoad) {
     const auto cfg = dir / "vgx.cfg";
     WatchNet("1");
-    std::string written = ReadFile(cfg);
-    const std::vector<std::function<void()>> damages = {
-        [&] {  // a hand-edited file with a bad date
-            WriteFile(cfg, written.replace(written.find("\"05/12/2026\""), 12, "\"31/02/2026\""));
-        },
-        [&] { std::filesystem::create_symlink(dir / "unmounted" / "vgx.cfg", cfg); },
-        [&] { std::filesystem::create_directory(cfg); },
-        [&] { ASSERT_EQ(::mkfifo(cfg.c_str(), 0600), 0); }};
-    for (const auto& damage : damages) {
+    std::string damaged = ReadFile(cfg);
+    damaged.replace(damaged.find("\"05/12/2026\""), 12, "\"31/02/2026\"");
+    for (int kind = 0; kind <= kNonFileKinds; ++kind) {
+        std::filesystem::remove_all(cfg);
         WatchNet("1");
         std::filesystem::remove(cfg);
-        damage();
-        const std::string before = std::filesystem::is_regular_file(cfg) ? ReadFile(cfg) : "";
+        std::filesystem::remove_all(dir / "logs");
+        if (kind < kNonFileKinds)
+            PlantNonFile(kind, cfg);
+        else
+            WriteFile(cfg, damaged);
         const auto type = std::filesystem::symlink_status(cfg).type();
         BothAddressesSilent();
         Cycle();
         EXPECT_EQ(settings->Working().Boota, 1);
         EXPECT_EQ(std::filesystem::symlink_status(cfg).type(), type);
-        if (!before.empty()) {
-            EXPECT_EQ(ReadFile(cfg), before);
-        }
-        EXPECT_THAT(Logged(), Contains("FALHA AO GRAVAR VGX.CFG! "));
-        std::filesystem::remove_all(cfg);
-        std::filesystem::remove_all(dir / "logs");
+        EXPECT_THAT(Logged(), Contains("FALHA AO GRAVAR VGX.CFG! ").Times(1));
     }
+    EXPECT_EQ(ReadFile(cfg), damaged);
 }
 
 TEST_F(WatchdogTest, WaitSecondsEndsOnTimeAcrossMidnight) {
