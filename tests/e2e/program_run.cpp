@@ -56,20 +56,11 @@ void ProgramRun::Signal(int sig) const {
 }
 
 std::optional<int> ProgramRun::WaitExit(std::chrono::milliseconds timeout) {
-    if (pid_ <= 0)
+    int status = 0;
+    if (pid_ <= 0 || !WaitFor([&] { return ::waitpid(pid_, &status, WNOHANG) == pid_; }, timeout))
         return std::nullopt;
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (true) {
-        int status = 0;
-        const pid_t r = ::waitpid(pid_, &status, WNOHANG);
-        if (r == pid_) {
-            pid_ = -1;
-            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        }
-        if (std::chrono::steady_clock::now() >= end)
-            return std::nullopt;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    pid_ = -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 bool WaitFor(const std::function<bool()>& ready, std::chrono::milliseconds timeout) {
@@ -77,7 +68,7 @@ bool WaitFor(const std::function<bool()>& ready, std::chrono::milliseconds timeo
     while (!ready()) {
         if (std::chrono::steady_clock::now() >= end)
             return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return true;
 }
