@@ -12,3 +12,8 @@ if(VGX_SANITIZE)
     -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   target_link_options(vgx_options INTERFACE -fsanitize=address,undefined)
 endif()
+# Coverage feedback for the fuzzers from every library they reach.
+if(VGX_FUZZ AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+  target_compile_options(vgx_options INTERFACE -fsanitize=fuzzer-no-link)
+  target_link_options(vgx_options INTERFACE -fsanitize=fuzzer-no-link)
+endif()

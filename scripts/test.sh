@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything with warnings as errors and runs every test:
-# the full program with unit, ui, e2e and system tests (g++), then the engine's unit tests
-# and the file-parser fuzzers under AddressSanitizer and UndefinedBehaviorSanitizer (clang).
+# Installs what is missing, checks the shell scripts, builds everything with warnings as errors
+# and runs every test: the full program with unit, ui, e2e and system tests (g++), then the
+# engine's unit tests and the file-parser fuzzers under AddressSanitizer and
+# UndefinedBehaviorSanitizer (clang).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 scripts/install-deps.sh
+shellcheck scripts/*.sh .ci/run tests/scripts/*.sh tests/e2e/*.sh resources/*.sh bench/idle/*.sh
 
 scripts/build.sh build-ci -DVGX_WERROR=ON
 CC=clang CXX=clang++ scripts/build.sh build-ci-asan -DVGX_WERROR=ON -DVGX_BUILD_UI=OFF \

@@ -14,7 +14,9 @@ chmod 755 "$work"
 pids=()
 cleanup() {
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  [[ -f $work/nginx/nginx.pid ]] && kill -QUIT "$(cat "$work/nginx/nginx.pid")" 2>/dev/null || true
+  if [[ -f $work/nginx/nginx.pid ]]; then
+    kill -QUIT "$(cat "$work/nginx/nginx.pid")" 2>/dev/null || true
+  fi
   wait 2>/dev/null || true
   rm -rf "$work"
 }

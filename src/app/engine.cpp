@@ -2,7 +2,7 @@
 
 #include "app/resource_files.h"
 #include "cleaning/jobs_file.h"
-#include "records/utility_object.h"
+#include "records/file_io.h"
 
 namespace vgx {
 
@@ -22,19 +22,23 @@ void Engine::Form_Load(int displayDepth) {
     ExtractImageFiles(programDir_);
     images_ = ImageFilesForDepth(programDir_, displayDepth);
     FolderExists(programDir_ / "logs", true);
-    try {
-        jobs_ = LoadCleaningJobs(programDir_, DayOf(ports_.clock.Now()));
-    } catch (const std::exception&) {
+    if (auto jobs = LoadCleaningJobs(programDir_, DayOf(ports_.clock.Now()))) {
+        jobs_ = std::move(*jobs);
+    } else {
         // An unreadable folder.dat leaves no jobs running; the file itself is kept as it is.
         jobs_.assign(1, CleaningJob{});
         log_.WriteLog("FALHA AO LER FOLDER.DAT! ");
     }
-    if (!UtilityObject::FileExists(programDir_ / "vgx.cfg")) {
+    // vgx.cfg is created only where nothing at all has its name: a dangling link (settings on a
+    // volume not mounted yet), a folder or a FIFO is left alone and the defaults run in memory.
+    if (NameIsFree(settings_.FilePath())) {
         settings_.Working().Boota = 0;
         settings_.SaveSettings();
     } else if (const LoadResult loaded = settings_.LoadSettings(); !loaded.Complete()) {
         // The values before the bad line are in use, the rest keep their defaults: say so.
-        log_.WriteLog("FALHA AO LER VGX.CFG! LINHA " + std::to_string(loaded.line) + " ");
+        log_.WriteLog(loaded.status == LoadStatus::kNoFile
+                          ? std::string("FALHA AO LER VGX.CFG! ")
+                          : "FALHA AO LER VGX.CFG! LINHA " + std::to_string(loaded.line) + " ");
     }
     settings_.CommitLoaded();
     ports_.timers.SetInterval(EngineTimer::Pasta, 23000);

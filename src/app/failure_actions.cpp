@@ -3,6 +3,7 @@
 #include "app/embedded_resources.h"
 #include "app/resource_files.h"
 #include "app/watchdog.h"
+#include "records/file_io.h"
 
 namespace vgx {
 
@@ -39,8 +40,7 @@ void Watchdog::RestartWarningCancel() {
     ports_.windows.Beep();
     ports_.windows.HideRestartWarning();
     ports_.pump.ProcessEvents();
-    ports_.windows.Message("Por segurança as falhas do pooling foram resetadas para zero!",
-                           "ATENÇÃO", MessageIcon::Exclamation, MessageButtons::Ok);
+    ports_.windows.Message(Notice("Por segurança as falhas do pooling foram resetadas para zero!"));
     LimpaFalha = true;
     Log("FALHAS RESETADAS! ");
     Log("BOOT CANCELADO PELO USUÁRIO! ");
@@ -63,11 +63,9 @@ void Watchdog::RestartIis() {
     }
     const bool ran = ports_.runner.RunAndWait({tool.string(), "/restart"});
     ::unlink(tool.c_str());
-    if (!ran) {
-        Log("FALHA AO EXECUTAR JET.EXE! ");
-        return;
-    }
-    Log("IIS REINICIADO ");
+    // A tool that could not start still counts as an attempt, so that the computer restart
+    // after repeated web-server restarts is not silenced by it.
+    Log(ran ? "IIS REINICIADO " : "FALHA AO EXECUTAR JET.EXE! ");
     if (IisRestarts < 255)
         ++IisRestarts;
     FailureCount = FailureCount - 2 < 0 ? 0 : FailureCount - 2;
@@ -87,10 +85,10 @@ void Watchdog::SaveBootCount() {
         stored.Working().Boota = settings_.Working().Boota;
         stored.Working().DataAtual = settings_.Working().DataAtual;
         saved = stored.SaveSettings();
-    } else if (loaded.status == LoadStatus::kNoFile) {
+    } else if (loaded.status == LoadStatus::kNoFile && NameIsFree(stored.FilePath())) {
         saved = settings_.SaveSettings();
     }
-    // A damaged file is left as the person who edited it wrote it.
+    // A damaged file, or anything under its name that is no readable file, is left as it is.
     if (!saved)
         Log("FALHA AO GRAVAR VGX.CFG! ");
 }

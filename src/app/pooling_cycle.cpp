@@ -202,17 +202,16 @@ void Watchdog::ThresholdEvent(std::int32_t failureCode) {
 }
 
 void Watchdog::cmdReset_Click() {
-    ports_.windows.Beep();
-    if (ports_.windows.Message("Você realmente deseja resetar as falhas de pooling para zero?",
-                               "ATENÇÃO", MessageIcon::Question,
-                               MessageButtons::YesNo) != MessageAnswer::Yes) {
+    if (ports_.windows.Message(
+            Question("Você realmente deseja resetar as falhas de pooling para zero?")) !=
+        PromptAnswer::Yes) {
         return;
     }
     LimpaFalha = true;
     Log("FALHAS RESETADAS! ");
-    ports_.windows.Beep();
-    ports_.windows.Message("Falhas resetadas. Aguarde o próximo pooling!", "ATENÇÃO",
-                           MessageIcon::Exclamation, MessageButtons::Ok);
+    Prompt done = Notice("Falhas resetadas. Aguarde o próximo pooling!");
+    done.Beep = true;
+    ports_.windows.Message(done);
 }
 
 }  // namespace vgx

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "records/prompt.h"
+
 namespace vgx {
 
 // Runs the window events that are waiting (timer ticks, clicks, the tray), then returns.
@@ -30,10 +32,6 @@ public:
     virtual bool RunAndWait(const std::vector<std::string>& argv) = 0;
 };
 
-enum class MessageIcon { Critical, Question, Exclamation };
-enum class MessageButtons { Ok, YesNo };
-enum class MessageAnswer { Ok, Yes, No };
-
 // The windows the engine drives. The engine holds the state they show (report text,
 // failure label, colours, tray picture); this is what it asks of them directly.
 class Windows {
@@ -47,8 +45,8 @@ public:
     // The engine's panel or tray state changed; redraw what is shown.
     virtual void StateChanged() = 0;
     virtual void Beep() = 0;
-    virtual MessageAnswer Message(const std::string& text, const std::string& title,
-                                  MessageIcon icon, MessageButtons buttons) = 0;
+    // Shows a message box and waits for the answer; sounds the beep first when it asks for one.
+    virtual PromptAnswer Message(const Prompt& prompt) = 0;
     // Shows the restart warning, or raises it when it is already shown.
     virtual void ShowRestartWarning() = 0;
     virtual void HideRestartWarning() = 0;

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "app/process_runner_posix.h"
+#include "app/system_ports.h"
 
 namespace vgx {
 
@@ -28,6 +29,10 @@ void LinuxPowerControl::RestartComputer() {
     if (PosixProcessRunner::ExitStatus({"/usr/sbin/reboot"}) == 0)
         return;
     PosixProcessRunner::ExitStatus({"/sbin/reboot"});
+}
+
+std::unique_ptr<PowerControl> MakeSystemPowerControl() {
+    return std::make_unique<LinuxPowerControl>();
 }
 
 }  // namespace vgx

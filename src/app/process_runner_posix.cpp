@@ -6,6 +6,8 @@
 
 #include <cerrno>
 
+#include "app/system_ports.h"
+
 extern char** environ;
 
 namespace vgx {
@@ -54,6 +56,10 @@ std::optional<int> PosixProcessRunner::ExitStatus(const std::vector<std::string>
     if (!WIFEXITED(status))
         return std::nullopt;
     return WEXITSTATUS(status);
+}
+
+std::unique_ptr<ProcessRunner> MakeSystemProcessRunner() {
+    return std::make_unique<PosixProcessRunner>();
 }
 
 }  // namespace vgx

@@ -7,6 +7,7 @@
 
 #include "app/embedded_resources.h"
 #include "records/file_io.h"
+#include "records/unique_fd.h"
 
 namespace vgx {
 
@@ -17,13 +18,12 @@ bool ExtractResource(unsigned id, std::string_view type, const std::filesystem::
         return false;
     if (::unlink(target.c_str()) != 0 && errno != ENOENT)
         return false;
-    const int fd =
-        ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
-    if (fd < 0)
+    UniqueFd fd(::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
+    if (!fd)
         return false;
-    bool ok =
-        WriteAll(fd, std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
-    if (::close(fd) != 0)
+    bool ok = WriteAll(
+        fd.get(), std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+    if (::close(fd.release()) != 0)
         ok = false;
     if (!ok)
         ::unlink(target.c_str());

@@ -18,7 +18,8 @@ inline constexpr const char* kLogFolderCleaned = "PASTA DELETADA! -> ";
 // read-only ones too, links as links) and, with SubDirs 1, the sub-directories whose names
 // have no ".", with all they hold. The folder itself stays. The walk never follows a link,
 // never leaves the file system of the folder and holds a fixed number of descriptors at any
-// depth. A folder that resolves to a protected place (see ProtectedFolders) is refused.
+// depth. A relative path, and a folder that resolves to a protected place (see
+// ProtectedFolders), is refused.
 // Writes one log line: missing, protected, or cleaned (failed deletions are not reported).
 CleanOutcome CleanFolder(std::string Path, std::uint8_t SubDirs, const EventLog& log,
                          const std::filesystem::path& programDir);

@@ -82,15 +82,16 @@ JobEditor::JobEditor(const CleaningJobs& jobs, int editIndex, std::filesystem::p
 }
 
 std::optional<Prompt> JobEditor::ChooseFolder(const std::string& folder) {
-    const bool refused = !folder.empty() && ProtectedFolders(programDir_).Refuses(folder);
+    // A relative path would depend on the folder the program was started from.
+    const bool refused = !folder.empty() && (!folder.starts_with('/') ||
+                                             ProtectedFolders(programDir_).Refuses(folder));
     if (folder.empty() || refused) {
         folder_.clear();
         kindsEnabled_ = false;
         kind_.reset();
         if (!refused)
             return std::nullopt;
-        return Prompt{kRefusedFolderText, kTitleAttention, PromptIcon::Critical, PromptButtons::Ok,
-                      false};
+        return Prompt{kRefusedFolderText, kTitleAttention, PromptIcon::Critical};
     }
     folder_ = folder;
     kindsEnabled_ = true;
@@ -149,7 +150,8 @@ ConfirmStep JobEditor::Confirm() const {
     return {Action::AskConfirmation, Question(kConfirmText), EditorFocus::None};
 }
 
-std::size_t JobEditor::Commit(CleaningJobs& jobs) const {
+std::optional<std::size_t> JobEditor::Commit(CleaningJobs& table) const {
+    CleaningJobs jobs = table;
     if (jobs.empty())
         jobs.emplace_back();
     std::size_t slot = 0;
@@ -188,7 +190,9 @@ std::size_t JobEditor::Commit(CleaningJobs& jobs) const {
     }
     job.SubDirs = subDirs_ ? 1 : 0;
     job.LastRun = 0;
-    SaveCleaningJobs(programDir_, jobs);
+    if (!SaveCleaningJobs(programDir_, jobs))
+        return std::nullopt;
+    table = std::move(jobs);
     return slot;
 }
 

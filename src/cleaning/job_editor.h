@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "cleaning/cleaning_job.h"
-#include "cleaning/prompt.h"
+#include "records/prompt.h"
 
 namespace vgx {
 
@@ -44,8 +44,8 @@ public:
 
     int EditIndex() const { return editIndex_; }
 
-    // The folder browser's answer ("" when cancelled). A protected folder is refused: the
-    // message to show is returned and the editor is left without a folder.
+    // The folder browser's answer ("" when cancelled). A protected folder or a relative path
+    // is refused: the message to show is returned and the editor is left without a folder.
     std::optional<Prompt> ChooseFolder(const std::string& folder);
     const std::string& Folder() const { return folder_; }
     bool KindsEnabled() const { return kindsEnabled_; }
@@ -82,8 +82,9 @@ public:
     ConfirmStep Confirm() const;
     // After Yes to the confirmation: writes the job into its slot (a new slot at the end for
     // a new job), saves folder.dat and returns the slot's index. The caller then updates
-    // the list (ReplaceLineAfterCommit) and closes the editor.
-    std::size_t Commit(CleaningJobs& jobs) const;
+    // the list (ReplaceLineAfterCommit) and closes the editor. Nothing, with `jobs` as it was,
+    // when folder.dat could not be saved (kJobsSaveFailedText).
+    std::optional<std::size_t> Commit(CleaningJobs& jobs) const;
 
     // The cancel button: the question to ask when a folder is chosen; nullopt closes at once.
     std::optional<Prompt> Cancel() const;
@@ -109,5 +110,6 @@ inline constexpr const char* kNoWeekdayText = "Selecione o dia da semana!";
 inline constexpr const char* kNoDayOfMonthText = "Selecione o dia do mês!";
 inline constexpr const char* kConfirmText = "Você confirma o registro?";
 inline constexpr const char* kCancelText = "Você realmente deseja cancelar?";
+inline constexpr const char* kJobsSaveFailedText = "Não foi possível gravar o arquivo folder.dat.";
 
 }  // namespace vgx

@@ -21,14 +21,16 @@ std::optional<Prompt> DeleteQuestion(std::optional<std::size_t> selectedLine) {
     return Question(kDeleteQuestionText);
 }
 
-bool DeleteJob(CleaningJobs& jobs, int index, const std::filesystem::path& programDir) {
+DeleteOutcome DeleteJob(CleaningJobs& jobs, int index, const std::filesystem::path& programDir) {
     if (index < 0 || static_cast<std::size_t>(index) >= JobCount(jobs))
-        return false;
+        return DeleteOutcome::NoSuchJob;
     CleaningJobs marked = jobs;
     marked[static_cast<std::size_t>(index)].SubDirs = kSubDirsMarkedForRemoval;
-    SaveCleaningJobs(programDir, marked);
-    jobs = ReadCleaningJobs(programDir);
-    return true;
+    if (!SaveCleaningJobs(programDir, marked))
+        return DeleteOutcome::SaveFailed;
+    // What was saved is what the file now holds: the table is rebuilt from the same bytes.
+    jobs = ParseCleaningJobs(SerializeCleaningJobs(marked));
+    return DeleteOutcome::Deleted;
 }
 
 void ReplaceLineAfterCommit(JobListLines& lines, std::optional<std::size_t> removedLine,

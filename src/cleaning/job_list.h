@@ -8,7 +8,7 @@
 
 #include "cleaning/cleaning_job.h"
 #include "cleaning/path_fit.h"
-#include "cleaning/prompt.h"
+#include "records/prompt.h"
 
 namespace vgx {
 
@@ -30,9 +30,11 @@ std::optional<Prompt> DeleteQuestion(std::optional<std::size_t> selectedLine);
 inline constexpr const char* kDeleteQuestionText =
     "Você realmente deseja excluir permanentemente esse registro?";
 
+enum class DeleteOutcome { Deleted, NoSuchJob, SaveFailed };
+
 // Marks the job, rewrites folder.dat without it and reads the table back; the remaining jobs
-// keep their order and are renumbered from 0. False (and nothing changed) for a bad index.
-bool DeleteJob(CleaningJobs& jobs, int index, const std::filesystem::path& programDir);
+// keep their order and are renumbered from 0. The table is unchanged unless Deleted.
+DeleteOutcome DeleteJob(CleaningJobs& jobs, int index, const std::filesystem::path& programDir);
 
 // The list after the editor confirmed: an edited job's line (the selected one) is removed
 // and the job's line is added at the end.

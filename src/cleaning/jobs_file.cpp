@@ -5,16 +5,13 @@
 #include <unistd.h>
 
 #include <bit>
-#include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <ctime>
 #include <optional>
-#include <system_error>
 #include <utility>
 
 #include "records/file_io.h"
-#include "records/utility_object.h"
 
 namespace vgx {
 
@@ -35,10 +32,6 @@ void Put(std::string& out, std::size_t at, const FixedText<N>& field) {
 template <std::size_t N>
 void Get(std::string_view in, std::size_t at, FixedText<N>& field) {
     std::memcpy(field.Bytes().data(), in.data() + at, N);
-}
-
-[[noreturn]] void ThrowErrno(const std::string& what) {
-    throw std::system_error(errno, std::generic_category(), what);
 }
 
 LocalDays LocalDayOf(std::time_t t) {
@@ -108,34 +101,39 @@ std::string SerializeCleaningJobs(const CleaningJobs& jobs) {
 
 namespace {
 
-// The file's bytes and its modification time; nullopt when it does not exist.
-std::optional<std::pair<std::string, std::time_t>> ReadJobsFile(const std::filesystem::path& file) {
-    if (!UtilityObject::FileExists(file))
-        return std::nullopt;
+struct JobsFileContent {
+    std::string bytes;
+    std::time_t written = 0;
+};
+
+// The file's bytes and modification time; an empty file when nothing exists under its name,
+// nothing when what does cannot be read.
+std::optional<JobsFileContent> ReadJobsFile(const std::filesystem::path& file) {
+    if (NameIsFree(file))
+        return JobsFileContent{};
     struct stat st {};
-    if (::stat(file.c_str(), &st) != 0)
-        ThrowErrno("stat " + file.string());
     std::optional<std::string> bytes = ReadFileContents(file);
-    if (!bytes)
-        ThrowErrno("read " + file.string());
-    return std::pair{std::move(*bytes), st.st_mtime};
+    if (!bytes || ::stat(file.c_str(), &st) != 0)
+        return std::nullopt;
+    return JobsFileContent{std::move(*bytes), st.st_mtime};
 }
 
 }  // namespace
 
-CleaningJobs ReadCleaningJobs(const std::filesystem::path& programDir) {
-    auto content = ReadJobsFile(JobsFilePath(programDir));
+std::optional<CleaningJobs> ReadCleaningJobs(const std::filesystem::path& programDir) {
+    const auto content = ReadJobsFile(JobsFilePath(programDir));
     if (!content)
-        return CleaningJobs(1);
-    return ParseCleaningJobs(content->first);
+        return std::nullopt;
+    return ParseCleaningJobs(content->bytes);
 }
 
-CleaningJobs LoadCleaningJobs(const std::filesystem::path& programDir, LocalDays today) {
-    auto content = ReadJobsFile(JobsFilePath(programDir));
+std::optional<CleaningJobs> LoadCleaningJobs(const std::filesystem::path& programDir,
+                                             LocalDays today) {
+    const auto content = ReadJobsFile(JobsFilePath(programDir));
     if (!content)
-        return CleaningJobs(1);
-    CleaningJobs jobs = ParseCleaningJobs(content->first);
-    const bool staleMarks = LocalDayOf(content->second) < today;
+        return std::nullopt;
+    CleaningJobs jobs = ParseCleaningJobs(content->bytes);
+    const bool staleMarks = LocalDayOf(content->written) < today;
     for (CleaningJob& job : jobs) {
         if (staleMarks || job.Kind == static_cast<std::uint8_t>(JobKind::AtStart)) {
             job.LastRun = 0;
@@ -144,10 +142,8 @@ CleaningJobs LoadCleaningJobs(const std::filesystem::path& programDir, LocalDays
     return jobs;
 }
 
-void SaveCleaningJobs(const std::filesystem::path& programDir, const CleaningJobs& jobs) {
-    const std::filesystem::path file = JobsFilePath(programDir);
-    if (!ReplaceFileContents(file, SerializeCleaningJobs(jobs)))
-        ThrowErrno("save " + file.string());
+bool SaveCleaningJobs(const std::filesystem::path& programDir, const CleaningJobs& jobs) {
+    return ReplaceFileContents(JobsFilePath(programDir), SerializeCleaningJobs(jobs));
 }
 
 }  // namespace vgx

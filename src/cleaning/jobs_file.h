@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,16 +27,18 @@ CleaningJobs ParseCleaningJobs(std::string_view bytes);
 // without slots marked for removal.
 std::string SerializeCleaningJobs(const CleaningJobs& jobs);
 
-// Reads folder.dat as it is (a missing file gives one empty slot). Throws std::system_error
-// when the file exists but cannot be read.
-CleaningJobs ReadCleaningJobs(const std::filesystem::path& programDir);
+// Reads folder.dat as it is: one empty slot when nothing exists under its name; nothing when
+// something does but is not a regular file that can be read.
+std::optional<CleaningJobs> ReadCleaningJobs(const std::filesystem::path& programDir);
 
 // Start-up load: reads folder.dat and clears the marks that do not belong to `today`:
 // every mark when the file was last written on an earlier day, and always those of
 // AtStart jobs, which run once at each start.
-CleaningJobs LoadCleaningJobs(const std::filesystem::path& programDir, LocalDays today);
+std::optional<CleaningJobs> LoadCleaningJobs(const std::filesystem::path& programDir,
+                                             LocalDays today);
 
-// Writes folder.dat through a new file renamed over the old one. Throws std::system_error.
-void SaveCleaningJobs(const std::filesystem::path& programDir, const CleaningJobs& jobs);
+// Writes folder.dat through a new file renamed over the old one. False on failure, with the
+// old file whole.
+bool SaveCleaningJobs(const std::filesystem::path& programDir, const CleaningJobs& jobs);
 
 }  // namespace vgx

@@ -64,6 +64,11 @@ ProtectedFolders::ProtectedFolders(const std::filesystem::path& programDir,
     Add(UtilityObject::FirstProtectedDirectory());
     Add(UtilityObject::SecondProtectedDirectory());
     Add(programDir.string());
+    for (const std::string& p :
+         {WithoutTrailingSlash(programDir.string()), RealPath(programDir.string())}) {
+        if (!p.empty())
+            trees_.push_back(p == "/" ? "" : p);
+    }
 
     std::ifstream in(passwdFile, std::ios::binary);
     const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -95,6 +100,9 @@ void ProtectedFolders::Add(const std::string& path) {
 bool ProtectedFolders::Contains(std::string_view resolved, dev_t dev, ino_t ino) const {
     const std::string path = WithoutTrailingSlash(std::string(resolved));
     if (std::find(paths_.begin(), paths_.end(), path) != paths_.end())
+        return true;
+    if (std::any_of(trees_.begin(), trees_.end(),
+                    [&](const std::string& t) { return path.starts_with(t + "/"); }))
         return true;
     // A folder that holds a protected one would take it along with its sub-directories.
     const std::string inside = path + "/";

@@ -10,9 +10,9 @@
 namespace vgx {
 
 // Folders a cleaning job may never empty: "/", the protected directories of UtilityObject,
-// the standard system directories, /home and every home directory, the program directory,
-// and every folder that holds one of these. Compared by resolved path (case-sensitive) and by
-// device and inode.
+// the standard system directories, /home and every home directory, the program directory and
+// everything inside it, and every folder that holds one of these. Compared by resolved path
+// (case-sensitive) and by device and inode.
 class ProtectedFolders {
 public:
     // `passwdFile` lists the accounts whose home directories are protected.
@@ -37,6 +37,7 @@ private:
         ino_t ino;
     };
     std::vector<std::string> paths_;
+    std::vector<std::string> trees_;  // protected with everything inside
     std::vector<Identity> ids_;
 };
 

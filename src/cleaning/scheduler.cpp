@@ -1,10 +1,9 @@
 #include "cleaning/scheduler.h"
 
-#include "cleaning/jobs_file.h"
-
 #include <chrono>
 
 #include "cleaning/folder_cleaner.h"
+#include "cleaning/jobs_file.h"
 
 namespace vgx {
 
@@ -83,11 +82,8 @@ CleaningScheduler::CleaningScheduler(const Clock& clock, CleaningJobs& jobs, con
               CleanFolder(job.Path.Text(), job.SubDirs, log, programDir);
           },
           [&log, &jobs, programDir] {
-              try {
-                  SaveCleaningJobs(programDir, jobs);
-              } catch (const std::exception&) {
+              if (!SaveCleaningJobs(programDir, jobs))
                   log.WriteLog("FALHA AO GRAVAR FOLDER.DAT! ");
-              }
           }) {}
 
 CleaningScheduler::CleaningScheduler(const Clock& clock, CleaningJobs& jobs, Cleaner cleaner,

@@ -14,27 +14,13 @@
 
 #include "probes/echo_packet.h"
 #include "probes/icmp_methods.h"
+#include "records/unique_fd.h"
 
 namespace vgx {
 
 namespace {
 
 using Steady = std::chrono::steady_clock;
-
-class Socket {
-public:
-    explicit Socket(int fd) : fd_(fd) {}
-    ~Socket() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    Socket(const Socket&) = delete;
-    Socket& operator=(const Socket&) = delete;
-    int fd() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 bool IsPermissionError(int err) {
     return err == EACCES || err == EPERM;
@@ -146,29 +132,29 @@ EchoResult AwaitAnswer(int fd, const EchoRequestKey& key, PacketFormat format,
 
 std::optional<EchoResult> DatagramEcho(std::uint32_t target, std::string_view payload,
                                        std::chrono::milliseconds timeout, std::uint16_t sequence) {
-    const Socket s(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_ICMP));
-    if (s.fd() < 0) {
+    const UniqueFd s(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_ICMP));
+    if (!s) {
         if (IsPermissionError(errno) || errno == EPROTONOSUPPORT)
             return std::nullopt;
         return EchoResult{kEchoGeneralFailure, 0, {}};
     }
     const int on = 1;
-    ::setsockopt(s.fd(), SOL_IP, IP_RECVERR, &on, sizeof on);
+    ::setsockopt(s.get(), SOL_IP, IP_RECVERR, &on, sizeof on);
     // The kernel sets the identifier and the checksum and delivers only replies carrying it.
     const EchoRequestKey key{target, 0, sequence, false};
     EchoResult result;
     const auto start = Steady::now();
-    if (!SendRequest(s.fd(), target, BuildEchoRequest(0, sequence, payload), result)) {
+    if (!SendRequest(s.get(), target, BuildEchoRequest(0, sequence, payload), result)) {
         return result;
     }
-    return AwaitAnswer(s.fd(), key, PacketFormat::kIcmpOnly, start, start + timeout);
+    return AwaitAnswer(s.get(), key, PacketFormat::kIcmpOnly, start, start + timeout);
 }
 
 std::optional<EchoResult> RawEcho(std::uint32_t target, std::string_view payload,
                                   std::chrono::milliseconds timeout, std::uint16_t identifier,
                                   std::uint16_t sequence) {
-    const Socket s(::socket(AF_INET, SOCK_RAW | SOCK_CLOEXEC, IPPROTO_ICMP));
-    if (s.fd() < 0) {
+    const UniqueFd s(::socket(AF_INET, SOCK_RAW | SOCK_CLOEXEC, IPPROTO_ICMP));
+    if (!s) {
         if (IsPermissionError(errno))
             return std::nullopt;
         return EchoResult{kEchoGeneralFailure, 0, {}};
@@ -178,14 +164,14 @@ std::optional<EchoResult> RawEcho(std::uint32_t target, std::string_view payload
     filter.data =
         ~((1U << ICMP_ECHOREPLY) | (1U << ICMP_DEST_UNREACH) | (1U << ICMP_SOURCE_QUENCH) |
           (1U << ICMP_TIME_EXCEEDED) | (1U << ICMP_PARAMETERPROB));
-    ::setsockopt(s.fd(), SOL_RAW, ICMP_FILTER, &filter, sizeof filter);
+    ::setsockopt(s.get(), SOL_RAW, ICMP_FILTER, &filter, sizeof filter);
     const EchoRequestKey key{target, identifier, sequence, true};
     EchoResult result;
     const auto start = Steady::now();
-    if (!SendRequest(s.fd(), target, BuildEchoRequest(identifier, sequence, payload), result)) {
+    if (!SendRequest(s.get(), target, BuildEchoRequest(identifier, sequence, payload), result)) {
         return result;
     }
-    return AwaitAnswer(s.fd(), key, PacketFormat::kWithIpHeader, start, start + timeout);
+    return AwaitAnswer(s.get(), key, PacketFormat::kWithIpHeader, start, start + timeout);
 }
 
 }  // namespace vgx

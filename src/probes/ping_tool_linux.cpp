@@ -11,6 +11,7 @@
 
 #include "probes/icmp_methods.h"
 #include "probes/ping_output.h"
+#include "records/unique_fd.h"
 
 extern char** environ;
 
@@ -77,18 +78,19 @@ std::optional<EchoResult> PingToolEcho(std::uint32_t target, std::string_view pa
     int pipeFds[2];
     if (::pipe2(pipeFds, O_CLOEXEC) != 0)
         return EchoResult{kEchoGeneralFailure, 0, {}};
+    UniqueFd readEnd(pipeFds[0]);
+    UniqueFd writeEnd(pipeFds[1]);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
-    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 2);
+    posix_spawn_file_actions_adddup2(&actions, writeEnd.get(), 1);
+    posix_spawn_file_actions_adddup2(&actions, writeEnd.get(), 2);
     pid_t pid = -1;
     const auto start = Steady::now();
     const int spawned = ::posix_spawnp(&pid, "ping", &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
-    ::close(pipeFds[1]);
+    writeEnd.reset();
     if (spawned != 0) {
-        ::close(pipeFds[0]);
         // Missing, not executable, or holding a capability outside this process's bounding set.
         if (spawned == ENOENT || spawned == EACCES || spawned == EPERM)
             return std::nullopt;
@@ -97,8 +99,8 @@ std::optional<EchoResult> PingToolEcho(std::uint32_t target, std::string_view pa
 
     // The tool bounds its own wait; the extra second only guards against a stuck tool.
     std::string output;
-    const bool closed = ReadUntil(pipeFds[0], start + timeout + std::chrono::seconds(1), output);
-    ::close(pipeFds[0]);
+    const bool closed = ReadUntil(readEnd.get(), start + timeout + std::chrono::seconds(1), output);
+    readEnd.reset();
     if (!closed)
         ::kill(pid, SIGKILL);
     int status = 0;

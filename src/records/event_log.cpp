@@ -10,6 +10,7 @@
 #include <string>
 
 #include "records/file_io.h"
+#include "records/unique_fd.h"
 
 namespace vgx {
 
@@ -35,25 +36,68 @@ std::filesystem::path EventLog::FileForDay(LocalDays day) const {
     return LogFolder() / (FormatDateCompact(day) + ".txt");
 }
 
+namespace {
+
+// The message with each control character written visibly (\r, \n, \t, \x1b), so
+// that whatever a path or an address holds, one event stays one line.
+std::string Escaped(std::string_view message) {
+    std::string out;
+    out.reserve(message.size());
+    for (const char c : message) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7F) {
+            out += c;
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02x", byte);
+            out += hex;
+        }
+    }
+    return out;
+}
+
+// Today's file, opened for appending without following a link, neither for the logs folder
+// nor for the file: a link planted there must not lead the program's writes elsewhere.
+UniqueFd OpenForAppend(const std::filesystem::path& folder, const std::string& name) {
+    const UniqueFd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!dir)
+        return UniqueFd();
+    UniqueFd fd(::openat(dir.get(), name.c_str(),
+                         O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
+                         0644));
+    struct stat st {};
+    if (fd && (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))) {
+        fd.reset();
+        errno = EINVAL;
+    }
+    return fd;
+}
+
+}  // namespace
+
 bool EventLog::WriteLog(std::string_view message) const {
     FolderExists(LogFolder(), true);
     const std::filesystem::path file = FileForDay(DayOf(clock_.Now()));
-    const int fd = ::open(file.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    UniqueFd fd = OpenForAppend(LogFolder(), file.filename().string());
     bool ok = false;
-    int err = 0;
-    if (fd >= 0) {
+    int err = errno;
+    if (fd) {
         std::string line = FormatDateTimeSeconds(clock_.Now());
         line += "   ";
-        line += message;
+        line += Escaped(message);
         line += "\r\n";
-        ok = WriteAll(fd, line);
+        ok = WriteAll(fd.get(), line);
         err = errno;
-        if (::close(fd) != 0 && ok) {
+        if (::close(fd.release()) != 0 && ok) {
             ok = false;
             err = errno;
         }
-    } else {
-        err = errno;
     }
     if (!ok && !failing_) {
         std::fprintf(stderr, "vigiax: o log %s não pôde ser gravado: %s\n", file.c_str(),

@@ -18,6 +18,8 @@ public:
     EventLog(std::filesystem::path programDir, const Clock& clock);
 
     // Appends "dd/mm/yyyy hh:mm:ss", three blanks, the message and CR LF to today's file.
+    // Control characters of the message are written escaped (\n), so one event is one line;
+    // neither the logs folder nor the file is reached through a link.
     // Returns false when the line could not be written whole; the first failure after a
     // success is also reported on standard error, so an unwritable log is not silent.
     bool WriteLog(std::string_view message) const;

@@ -6,6 +6,8 @@
 
 #include <cerrno>
 
+#include "records/unique_fd.h"
+
 namespace vgx {
 
 bool WriteAll(int fd, std::string_view data) {
@@ -21,22 +23,27 @@ bool WriteAll(int fd, std::string_view data) {
     return true;
 }
 
+bool NameIsFree(const std::filesystem::path& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) != 0 && errno == ENOENT;
+}
+
 std::optional<std::string> ReadFileContents(const std::filesystem::path& file) {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    // Non-blocking, so that a FIFO under the name cannot hold the program up.
+    const UniqueFd fd(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat st {};
+    if (!fd || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
         return std::nullopt;
     std::string data;
     char buf[4096];
     for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
+        const ssize_t n = ::read(fd.get(), buf, sizeof buf);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0) {
-            ::close(fd);
-            if (n < 0)
-                return std::nullopt;
+        if (n < 0)
+            return std::nullopt;
+        if (n == 0)
             return data;
-        }
         data.append(buf, static_cast<std::size_t>(n));
     }
 }
@@ -46,14 +53,14 @@ bool ReplaceFileContents(const std::filesystem::path& file, std::string_view dat
     if (dir.empty())
         dir = ".";
     std::string tmp = (dir / (file.filename().string() + ".tmp-XXXXXX")).string();
-    const int fd = ::mkostemp(tmp.data(), O_CLOEXEC);
-    if (fd < 0)
+    UniqueFd fd(::mkostemp(tmp.data(), O_CLOEXEC));
+    if (!fd)
         return false;
 
     struct stat old {};
     const mode_t mode = ::stat(file.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-    bool ok = WriteAll(fd, data) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-    if (::close(fd) != 0)
+    bool ok = WriteAll(fd.get(), data) && ::fchmod(fd.get(), mode) == 0 && ::fsync(fd.get()) == 0;
+    if (::close(fd.release()) != 0)
         ok = false;
     if (ok && ::rename(tmp.c_str(), file.c_str()) != 0)
         ok = false;
@@ -62,11 +69,8 @@ bool ReplaceFileContents(const std::filesystem::path& file, std::string_view dat
         return false;
     }
     // Make the rename itself durable; the new contents are already on disk either way.
-    const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
+    if (const UniqueFd dirFd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)); dirFd)
+        ::fsync(dirFd.get());
     return true;
 }
 

@@ -10,7 +10,11 @@ namespace vgx {
 // Writes all of `data` to `fd`, going on after interrupted writes. False on any failure.
 bool WriteAll(int fd, std::string_view data);
 
-// The whole file, or nothing when it cannot be opened or read.
+// True when nothing at all, not even a dangling link, exists under the path.
+bool NameIsFree(const std::filesystem::path& path);
+
+// The whole file, or nothing when it cannot be opened or read or is not a regular file
+// (a link to one counts as one).
 std::optional<std::string> ReadFileContents(const std::filesystem::path& file);
 
 // Replaces `file` with `data` through a new file in the same folder that is synced and renamed

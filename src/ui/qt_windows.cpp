@@ -28,34 +28,38 @@ void QtWindows::Beep() {
     QApplication::beep();
 }
 
-MessageAnswer QtWindows::Message(const std::string& text, const std::string& title,
-                                 MessageIcon icon, MessageButtons buttons) {
+PromptAnswer QtWindows::Message(const Prompt& prompt) {
+    if (prompt.Beep)
+        Beep();
+    const bool yesNo = prompt.Buttons == PromptButtons::YesNo;
     if (!interactive_) {
         // Nobody can answer on a server without a display: a question is answered No.
-        std::fprintf(stderr, "vigiax: %s: %s\n", title.c_str(), text.c_str());
-        return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
+        std::fprintf(stderr, "vigiax: %s: %s\n", prompt.Title.c_str(), prompt.Text.c_str());
+        return yesNo ? PromptAnswer::No : PromptAnswer::Ok;
     }
     QMessageBox box;
-    box.setWindowTitle(QString::fromStdString(title));
-    box.setText(QString::fromStdString(text));
-    switch (icon) {
-        case MessageIcon::Critical:
+    box.setWindowTitle(QString::fromStdString(prompt.Title));
+    box.setText(QString::fromStdString(prompt.Text));
+    switch (prompt.Icon) {
+        case PromptIcon::None:
+            break;
+        case PromptIcon::Critical:
             box.setIcon(QMessageBox::Critical);
             break;
-        case MessageIcon::Question:
+        case PromptIcon::Question:
             box.setIcon(QMessageBox::Question);
             break;
-        case MessageIcon::Exclamation:
+        case PromptIcon::Exclamation:
             box.setIcon(QMessageBox::Warning);
             break;
     }
-    if (buttons == MessageButtons::YesNo) {
+    if (yesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        return box.exec() == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
+        return box.exec() == QMessageBox::Yes ? PromptAnswer::Yes : PromptAnswer::No;
     }
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
-    return MessageAnswer::Ok;
+    return PromptAnswer::Ok;
 }
 
 void QtWindows::ShowRestartWarning() {

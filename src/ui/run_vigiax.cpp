@@ -8,8 +8,7 @@
 
 #include "app/engine.h"
 #include "app/platform_check.h"
-#include "app/power_control_linux.h"
-#include "app/process_runner_posix.h"
+#include "app/system_ports.h"
 #include "ui/engine_timers.h"
 #include "ui/qt_event_pump.h"
 #include "ui/qt_windows.h"
@@ -64,9 +63,9 @@ int RunVigiax(int argc, char** argv, const ProgramOptions& options) {
 
     SystemClock clock;
     QtEventPump pump;
-    LinuxPowerControl realPower;
-    PowerControl& power = options.power ? *options.power : realPower;
-    PosixProcessRunner runner;
+    const auto realPower = MakeSystemPowerControl();
+    PowerControl& power = options.power ? *options.power : *realPower;
+    const auto runner = MakeSystemProcessRunner();
     QtWindows windows;
     Engine* engine = nullptr;
     EngineTimers timers(engine);
@@ -74,7 +73,7 @@ int RunVigiax(int argc, char** argv, const ProgramOptions& options) {
     const auto resolver = MakeSystemResolver();
     const auto http = MakeCurlHttpClient(options.httpPort);
 
-    Engine program(ProgramDirectory(), EnginePorts{clock, pump, power, runner, windows, timers,
+    Engine program(ProgramDirectory(), EnginePorts{clock, pump, power, *runner, windows, timers,
                                                    *icmp, *resolver, *http});
     engine = &program;
     windows.Attach(program);

@@ -2,10 +2,11 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/watchdog.h"
 #include "fakes.h"
-#include "support/temp_dir.h"
+#include "support/todays_log.h"
 
 namespace vgx::test {
 
@@ -19,8 +20,6 @@ struct WatchdogWorld {
     // A new run of the program: fresh engine state, settings read from the file.
     void Restart() {
         dog.reset();
-        http.reset();
-        icmp.reset();
         settings = std::make_unique<SettingsModel>(dir.path(), clock);
         if (std::filesystem::exists(dir / "vgx.cfg"))
             settings->LoadSettings();
@@ -33,35 +32,22 @@ struct WatchdogWorld {
             WatchdogPorts{clock, pump, power, runner, windows, *icmp, *http});
     }
 
-    void BothAddressesSilent() {
-        icmpSender.status[kAddress1] = 11010;
-        icmpSender.status[kAddress2] = 11010;
-    }
+    void BothAddressesSilent() { icmpSender.status = {{kAddress1, 11010}, {kAddress2, 11010}}; }
 
-    void Tick() {
-        clock.Advance(1s);
-        dog->tmrPing_ThatTime();
-    }
-    void Ticks(int n) {
-        for (int i = 0; i < n; ++i)
-            Tick();
+    void Ticks(int n = 1) {
+        for (int i = 0; i < n; ++i) {
+            clock.Advance(1s);
+            dog->tmrPing_ThatTime();
+        }
     }
     // Ticks until the next cycle has started (and run).
     void Cycle() {
         const auto before = dog->LastPooling;
         for (int i = 0; i < 7200 && dog->LastPooling == before; ++i)
-            Tick();
+            Ticks();
     }
 
-    std::string LogText() const { return ReadFile(eventLog.FileForDay(DayOf(clock.Now()))); }
-    size_t LogCount(const std::string& message) const {
-        const std::string text = LogText();
-        size_t n = 0;
-        for (size_t p = text.find(message); p != std::string::npos; p = text.find(message, p + 1)) {
-            ++n;
-        }
-        return n;
-    }
+    std::vector<std::string> Logged() const { return LogMessages(TodaysLog(eventLog, clock)); }
 
     TempDir dir;
     FakeClock clock;

@@ -15,8 +15,9 @@
 #include <vector>
 
 #include "cleaning/protected_folders.h"
+#include "records/unique_fd.h"
 #include "support/fake_clock.h"
-#include "support/temp_dir.h"
+#include "support/todays_log.h"
 
 namespace vgx {
 namespace {
@@ -34,7 +35,7 @@ struct Fixture {
     EventLog log{program.path(), clock};
     fs::path job = area / "job";
 
-    std::string Log() const { return ReadFile(log.FileForDay(DayOf(clock.Now()))); }
+    std::string Log() const { return test::TodaysLog(log, clock); }
     CleanOutcome Clean(const std::string& folder, std::uint8_t subDirs) const {
         return CleanFolder(folder, subDirs, log, program.path());
     }
@@ -101,17 +102,15 @@ TEST(CleanFolder, EmptiesFilesThenDotlessSubDirectoriesAndNeverFollowsLinks) {
 TEST(CleanFolder, ATenThousandLevelTreeGoesWithFewDescriptors) {
     Fixture f;
     fs::create_directory(f.job);
-    int fd = ::open(f.job.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    for (int level = 0; level < 10000 && fd >= 0; ++level) {
-        ASSERT_EQ(::mkdirat(fd, "d", 0755), 0) << level;
+    UniqueFd fd(::open(f.job.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    for (int level = 0; level < 10000 && fd; ++level) {
+        ASSERT_EQ(::mkdirat(fd.get(), "d", 0755), 0) << level;
         if (level % 1000 == 0)
-            ::close(::openat(fd, "file", O_CREAT | O_WRONLY | O_CLOEXEC, 0644));
-        const int next = ::openat(fd, "d", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        ::close(fd);
-        fd = next;
+            UniqueFd(::openat(fd.get(), "file", O_CREAT | O_WRONLY | O_CLOEXEC, 0644));
+        fd.reset(::openat(fd.get(), "d", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     }
-    ASSERT_GE(fd, 0);
-    ::close(fd);
+    ASSERT_TRUE(fd);
+    fd.reset();
 
     rlimit saved{};
     ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
@@ -123,7 +122,7 @@ TEST(CleanFolder, ATenThousandLevelTreeGoesWithFewDescriptors) {
     EXPECT_TRUE(fs::is_empty(f.job));
 }
 
-TEST(ProtectedFolders, RefuseSystemPlacesHomesTheProgramDirectoryAndWhatHoldsThem) {
+TEST(ProtectedFolders, RefuseSystemPlacesHomesTheProgramDirectoryWithAllInsideAndWhatHoldsThem) {
     Fixture f;
     const fs::path program = f.area / "opt" / "vigiax", home = f.area / "homes" / "someone";
     fs::create_directories(program / "logs");
@@ -132,29 +131,34 @@ TEST(ProtectedFolders, RefuseSystemPlacesHomesTheProgramDirectoryAndWhatHoldsThe
     WriteFile(f.area / "passwd",
               "someone:x:1000:1000::" + home.string() + ":/bin/sh\n#comment\nbroken\n");
     fs::create_directory_symlink("/usr", f.area / "usr-link");
-    fs::create_directory_symlink(program, f.area / "program-link");
+    fs::create_directory_symlink(program / "logs", f.area / "logs-link");
     const ProtectedFolders guard(program, f.area / "passwd");
-    for (const fs::path& p :
-         {fs::path("/"), fs::path("/usr/"), fs::path("/etc"), fs::path("/var"), fs::path("/home"),
-          fs::path("/root"), home, f.area / "homes", program, f.area / "opt", f.area.path(),
-          f.area / "usr-link", f.area / "program-link", f.area / "usr-link" / ".." / "etc"})
+    for (const fs::path& p : {fs::path("/"), fs::path("/usr/"), fs::path("/etc"), fs::path("/var"),
+                              fs::path("/home"), fs::path("/root"), home, f.area / "homes", program,
+                              program / "logs", f.area / "opt", f.area.path(), f.area / "usr-link",
+                              f.area / "logs-link", f.area / "usr-link" / ".." / "etc"})
         EXPECT_TRUE(guard.Refuses(p)) << p;
-    EXPECT_FALSE(guard.Refuses(program / "logs"));  // inside is allowed
     EXPECT_FALSE(guard.Refuses(f.area / "other"));
     EXPECT_FALSE(guard.Refuses(f.area / "missing"));
     EXPECT_EQ(ProtectedFolders::HomesIn("a:x:1:1::/srv/a:/bin/sh\nb:x:2:2::/b\n"),
               (std::vector<std::string>{"/srv/a", "/home/a", "/b", "/home/b"}));
 
-    // The cleaner refuses them at run time too, and says so.
-    WriteFile(program / "vgx.cfg", "settings");
-    std::string expected;
-    for (const fs::path& p : {f.area / "opt", f.area / "program-link"}) {
+    // The cleaner refuses them at run time too, and relative paths, whatever the working
+    // folder: started from the program directory, "logs" would be its own log folder.
+    for (const fs::path& p : {program / "logs", f.area / "other"})
+        WriteFile(p / "kept", "kept");
+    const fs::path cwd = fs::current_path();
+    fs::current_path(f.area.path());
+    std::vector<std::string> expected;
+    for (const fs::path& p : {f.area / "opt", f.area / "logs-link", program / "logs",
+                              fs::path("other"), fs::path("./other/")}) {
         EXPECT_EQ(CleanFolder(p.string(), 1, f.log, program), CleanOutcome::Refused) << p;
-        expected += "07/12/2026 10:00:00   PASTA PROTEGIDA! -> " + p.string() + "\r\n";
+        expected.push_back("PASTA PROTEGIDA! -> " + p.string());
     }
-    EXPECT_EQ(ReadFile(program / "vgx.cfg"), "settings");
-    EXPECT_TRUE(fs::exists(program / "logs"));
-    EXPECT_EQ(f.Log(), expected);
+    fs::current_path(cwd);
+    EXPECT_EQ(ReadFile(program / "logs" / "kept") + ReadFile(f.area / "other" / "kept"),
+              "keptkept");
+    EXPECT_EQ(test::LogMessages(f.Log()), expected);
 }
 
 // Mounts for the length of a test; unmounted on every way out.

@@ -130,7 +130,7 @@ TEST(CleaningScheduler, AMissingFolderIsLoggedOnceAndMarked) {
               "07/12/2026 10:00:00   PASTA NÃO EXISTE! -> " + gone + "\r\n");
     EXPECT_EQ(jobs[0].LastRun, 36000.0F);
     // The mark is in folder.dat too: a restart today does not run the job again.
-    EXPECT_EQ(ReadCleaningJobs(dir.path())[0].LastRun, 36000.0F);
+    EXPECT_EQ(ReadCleaningJobs(dir.path()).value()[0].LastRun, 36000.0F);
 }
 
 }  // namespace

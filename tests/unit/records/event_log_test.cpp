@@ -1,8 +1,12 @@
 #include "records/event_log.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <chrono>
+#include <functional>
+#include <iterator>
+#include <vector>
 
 #include "records/date_time.h"
 #include "support/fake_clock.h"
@@ -31,25 +35,44 @@ TEST(EventLog, CreatesFolderAndAppendsDatedLines) {
               "06/12/2026 00:05:10   BOOT CANCELADO PELO USUÁRIO! \r\n");
 }
 
-TEST(EventLog, LogsPathTakenByAFileFailsTheWrite) {
+TEST(EventLog, ControlCharactersAreWrittenVisiblySoOneEventIsOneLine) {
     test::TempDir dir;
-    test::WriteFile(dir / "logs", "not a folder");
     const test::FakeClock clock;
-
-    EXPECT_EQ(FolderExists(dir / "logs", true), 1);
-    EXPECT_FALSE(EventLog(dir.path(), clock).WriteLog("FALHAS RESETADAS! "));
-    EXPECT_EQ(ReadFile(dir / "logs"), "not a folder");
+    ASSERT_TRUE(
+        EventLog(dir.path(), clock)
+            .WriteLog(
+                "PASTA DELETADA! -> /srv/a\r\n05/12/2026 14:05:09   BOOT!!! \t\x1b\x7f\x01é"));
+    EXPECT_EQ(ReadFile(dir / "logs/05122026.txt"),
+              "05/12/2026 14:05:09   PASTA DELETADA! -> "
+              "/srv/a\\r\\n05/12/2026 14:05:09   BOOT!!! \\t\\x1b\\x7f\\x01é\r\n");
 }
 
-TEST(FolderExists, AnswersOneZeroOrThree) {
-    test::TempDir dir;
-    EXPECT_EQ(FolderExists(dir.path(), false), 1);
-    EXPECT_EQ(FolderExists(dir / "new", false), 0);
-    EXPECT_FALSE(std::filesystem::exists(dir / "new"));
-    EXPECT_EQ(FolderExists(dir / "new", true), 3);
-    EXPECT_TRUE(std::filesystem::is_directory(dir / "new"));
-    EXPECT_EQ(FolderExists(dir / "a/b", true), 0) << "parent folders are not made";
-    EXPECT_FALSE(std::filesystem::exists(dir / "a"));
+// The day's file and the logs folder are never reached through a link, nor is a file that is
+// not a regular one written; an unwritable log is reported, not fatal.
+TEST(EventLog, APlantedLinkOrAnythingButAFolderAndAFileFailsTheWrite) {
+    test::TempDir outside;
+    test::WriteFile(outside / "victim", "keep");
+    const test::FakeClock clock;
+    const std::vector<std::function<void(const std::filesystem::path&)>> plants = {
+        [&](const auto& d) { test::WriteFile(d / "logs", "not a folder"); },
+        [&](const auto& d) {
+            std::filesystem::create_directory_symlink(outside.path(), d / "logs");
+        },
+        [&](const auto& d) {
+            std::filesystem::create_directory(d / "logs");
+            std::filesystem::create_symlink(outside / "victim", d / "logs/05122026.txt");
+        },
+        [&](const auto& d) {
+            std::filesystem::create_directory(d / "logs");
+            ASSERT_EQ(::mkfifo((d / "logs/05122026.txt").c_str(), 0600), 0);
+        }};
+    for (const auto& plant : plants) {
+        test::TempDir dir;
+        plant(dir.path());
+        EXPECT_FALSE(EventLog(dir.path(), clock).WriteLog("FALHAS RESETADAS! "));
+        EXPECT_EQ(ReadFile(outside / "victim"), "keep");
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(outside.path()), {}), 1);
+    }
 }
 
 TEST(ParseDate, AcceptsOnlyRealDayMonthYearDates) {

@@ -8,12 +8,14 @@
 
 #include <cerrno>
 #include <climits>
+#include <memory>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "cleaning/cleaning_job.h"
 #include "cleaning/protected_folders.h"
+#include "records/unique_fd.h"
 
 namespace vgx {
 
@@ -54,21 +56,19 @@ struct Entry {
 // The names in a directory, read through a fresh descriptor so `dirfd` keeps its offset.
 std::vector<Entry> ListEntries(int dirfd) {
     std::vector<Entry> entries;
-    const int fd = ::openat(dirfd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
+    UniqueFd fd(::openat(dirfd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd)
         return entries;
-    DIR* dir = ::fdopendir(fd);
-    if (dir == nullptr) {
-        ::close(fd);
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::fdopendir(fd.get()), &::closedir);
+    if (!dir)
         return entries;
-    }
-    while (const dirent* e = ::readdir(dir)) {
+    fd.release();  // the stream owns it now
+    while (const dirent* e = ::readdir(dir.get())) {
         const std::string_view n = e->d_name;
         if (n == "." || n == "..")
             continue;
         entries.push_back({std::string(n), e->d_type});
     }
-    ::closedir(dir);
     return entries;
 }
 
@@ -96,23 +96,20 @@ bool RemoveEntry(int dirfd, const std::string& name, int flags, Level& level) {
 
 // Opens the sub-directory `name` of `parent` without following a link, and only when it is
 // still the object `expected` (nothing swapped it since it was looked at).
-int OpenSubdirectory(int parent, const std::string& name, const Identity& expected) {
+UniqueFd OpenSubdirectory(int parent, const std::string& name, const Identity& expected) {
     constexpr int kFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
-    int fd = ::openat(parent, name.c_str(), kFlags);
-    if (fd < 0 && errno == EACCES) {
+    UniqueFd fd(::openat(parent, name.c_str(), kFlags));
+    if (!fd && errno == EACCES) {
         // Unreadable for its owner: fix the mode (never through a link) and try again.
         if (::fchmodat(parent, name.c_str(), (expected.mode & 07777) | S_IRWXU,
                        AT_SYMLINK_NOFOLLOW) == 0) {
-            fd = ::openat(parent, name.c_str(), kFlags);
+            fd.reset(::openat(parent, name.c_str(), kFlags));
         }
     }
-    if (fd < 0)
-        return -1;
     Identity got;
-    if (!StatFd(fd, got) || !got.SameObject(expected) || !got.SameFileSystem(expected)) {
-        ::close(fd);
-        return -1;
-    }
+    if (fd &&
+        (!StatFd(fd.get(), got) || !got.SameObject(expected) || !got.SameFileSystem(expected)))
+        fd.reset();
     return fd;
 }
 
@@ -127,48 +124,42 @@ bool IsDirectoryEntry(int dirfd, const Entry& e, Identity& id) {
 // that is not the directory it came from (the tree was moved during the walk).
 void RemoveTree(int parentFd, Level& parentLevel, const std::string& name, const Identity& expected,
                 const Identity& fileSystem) {
-    int cur = OpenSubdirectory(parentFd, name, expected);
-    if (cur < 0)
+    UniqueFd cur = OpenSubdirectory(parentFd, name, expected);
+    if (!cur)
         return;
     std::vector<Level> stack;
-    stack.push_back({name, expected, ListEntries(cur), 0, false});
+    stack.push_back({name, expected, ListEntries(cur.get()), 0, false});
 
     while (!stack.empty()) {
         Level& top = stack.back();
         if (top.next < top.entries.size()) {
             const Entry& e = top.entries[top.next++];
             Identity id;
-            if (!IsDirectoryEntry(cur, e, id)) {
-                RemoveEntry(cur, e.name, 0, top);
+            if (!IsDirectoryEntry(cur.get(), e, id)) {
+                RemoveEntry(cur.get(), e.name, 0, top);
                 continue;
             }
             if (!id.SameFileSystem(fileSystem))
                 continue;  // a mount: left alone
-            const int child = OpenSubdirectory(cur, e.name, id);
-            if (child < 0)
+            UniqueFd child = OpenSubdirectory(cur.get(), e.name, id);
+            if (!child)
                 continue;
-            ::close(cur);
-            cur = child;
-            stack.push_back({e.name, id, ListEntries(cur), 0, false});
+            cur = std::move(child);
+            stack.push_back({e.name, id, ListEntries(cur.get()), 0, false});
             continue;
         }
         const std::string done = std::move(top.name);
         stack.pop_back();
         if (stack.empty()) {
-            ::close(cur);
+            cur.reset();
             RemoveEntry(parentFd, done, AT_REMOVEDIR, parentLevel);
             return;
         }
-        const int up = ::openat(cur, "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        ::close(cur);
+        cur.reset(::openat(cur.get(), "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         Identity upId;
-        if (up < 0 || !StatFd(up, upId) || !upId.SameObject(stack.back().id)) {
-            if (up >= 0)
-                ::close(up);
+        if (!cur || !StatFd(cur.get(), upId) || !upId.SameObject(stack.back().id))
             return;
-        }
-        cur = up;
-        RemoveEntry(cur, done, AT_REMOVEDIR, stack.back());
+        RemoveEntry(cur.get(), done, AT_REMOVEDIR, stack.back());
     }
 }
 
@@ -203,23 +194,25 @@ std::string Trim(std::string_view text) {
 CleanOutcome CleanFolder(std::string Path, std::uint8_t SubDirs, const EventLog& log,
                          const std::filesystem::path& programDir) {
     const std::string path = Trim(Path);
+    // A relative path would depend on the folder the program was started from.
+    if (!path.starts_with('/')) {
+        log.WriteLog(kLogFolderProtected + path);
+        return CleanOutcome::Refused;
+    }
     if (FolderExists(path, false) == 0) {
         log.WriteLog(kLogFolderMissing + path);
         return CleanOutcome::Missing;
     }
-    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
+    if (const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)); fd) {
         // Checked on the open descriptor, so what is emptied is what was checked.
         Identity folder;
-        std::string real = FdPath(fd);
-        const bool known = StatFd(fd, folder) && !real.empty();
+        const std::string real = FdPath(fd.get());
+        const bool known = StatFd(fd.get(), folder) && !real.empty();
         if (!known || ProtectedFolders(programDir).Contains(real, folder.dev, folder.ino)) {
-            ::close(fd);
             log.WriteLog(kLogFolderProtected + path);
             return CleanOutcome::Refused;
         }
-        EmptyFolder(fd, folder, SubDirs == 1);
-        ::close(fd);
+        EmptyFolder(fd.get(), folder, SubDirs == 1);
     }
     log.WriteLog(kLogFolderCleaned + (path.ends_with('/') ? path : path + '/'));
     return CleanOutcome::Cleaned;

@@ -1,0 +1,360 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "records/settings_file.h"
+#include "watchdog_world.h"
+
+namespace vgx::test {
+namespace {
+
+class WatchdogTest : public ::testing::Test, public WatchdogWorld {
+protected:
+    // Writes vgx.cfg with the changes applied and starts the program on it.
+    void Configure(const std::function<void(Settings&)>& change) {
+        Settings s;
+        s.NetAddress1 = kAddress1;
+        s.NetAddress2 = kAddress2;
+        s.IISUrl = "http://127.0.0.1/status";
+        s.DataAtual = DayOf(clock.Now());
+        change(s);
+        ASSERT_TRUE(
+            ReplaceFileContents(dir / "vgx.cfg", FormatSettingsFile(s, DayOf(clock.Now()))));
+        Restart();
+    }
+    // The Internet check on, with the limit and action of a failure.
+    void WatchNet(const char* limit, std::int16_t action = 0) {
+        Configure([&](Settings& s) {
+            s.NetCheckEnabled = 1;
+            s.FailureLimit = limit;
+            s.NetAction = action;
+        });
+    }
+    // The web-server check on, with the limit, action and restart fallback of a failure.
+    void WatchWeb(const char* limit, std::int16_t action, std::int16_t bootReset = 0) {
+        Configure([&](Settings& s) {
+            s.IISCheckEnabled = 1;
+            s.FailureLimit = limit;
+            s.IISAction = action;
+            s.BootReset = bootReset;
+        });
+    }
+};
+
+using ::testing::_;
+using ::testing::AllOf;
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+constexpr std::int32_t kTimeout = 11010;
+const std::string kNetFailure1 = std::string("FALHA ENDEREÇO: ") + WatchdogWorld::kAddress1;
+const std::string kNetFailure2 = std::string("FALHA ENDEREÇO: ") + WatchdogWorld::kAddress2;
+
+TEST_F(WatchdogTest, StartDelayHoldsTheFirstCycleUntilItsTick) {
+    Configure([](Settings& s) {
+        s.NetCheckEnabled = 1;
+        s.DelayMinutes = 2;
+    });
+    Ticks(119);
+    EXPECT_TRUE(icmpSender.echoes.empty());
+    Ticks();
+    EXPECT_EQ(icmpSender.echoes.size(), 1u);
+    WatchNet("7");
+    Ticks();
+    EXPECT_EQ(icmpSender.echoes.size(), 2u);
+}
+
+TEST_F(WatchdogTest, CyclesStartAnIntervalApartHoweverLongTheyTakeOrTheClockIsSet) {
+    WatchNet("7");
+    icmpSender.echoTime = 50s;  // a slow probe
+    for (int i = 0; i < 4; ++i)
+        Cycle();
+    ASSERT_EQ(icmpSender.starts.size(), 4u);
+    for (size_t i = 1; i < 4; ++i) {
+        const auto gap = icmpSender.starts[i] - icmpSender.starts[i - 1];
+        EXPECT_GE(gap, 180s);
+        EXPECT_LT(gap, 181s + 100ms);
+    }
+
+    // Setting the wall clock back does not hold the checks up.
+    clock.Set(clock.Now() - 1h);
+    Ticks(181);
+    EXPECT_EQ(icmpSender.echoes.size(), 5u);
+}
+
+TEST_F(WatchdogTest, ATextThatIsNoNumberFallsBackToTheConfirmedValues) {
+    WatchNet("7");
+    settings->Working().PoolingMinutes = "três";
+    settings->Working().FailureLimit = "";
+    BothAddressesSilent();
+    Cycle();
+    Cycle();
+    ASSERT_EQ(icmpSender.starts.size(), 12u);
+    EXPECT_GE(icmpSender.starts[6] - icmpSender.starts[0], 180s);  // confirmed: 3 minutes
+    EXPECT_EQ(dog->FailureCount, 2);
+    EXPECT_THAT(Logged(), Not(Contains("BOOT!!! ")));  // confirmed limit 7, not 0
+}
+
+TEST_F(WatchdogTest, SecondAddressIsTriedOnlyWhenTheFirstFailsThreeTimes) {
+    WatchNet("7");
+    icmpSender.status[kAddress1] = kTimeout;
+    pump.onPump = [&] {
+        if (icmpSender.echoes.size() == 1)
+            icmpSender.status.erase(kAddress1);
+    };
+    Cycle();
+    EXPECT_THAT(icmpSender.echoes, ElementsAre(kAddress1, kAddress1));
+    EXPECT_THAT(panel.Text1,
+                AllOf(HasSubstr("1.1) "), HasSubstr("1.2) "), Not(HasSubstr("2.1) "))));
+    EXPECT_EQ(dog->FailureCount, 0);
+
+    pump.onPump = nullptr;
+    icmpSender.echoes.clear();
+    icmpSender.status[kAddress1] = kTimeout;
+    Cycle();
+    EXPECT_THAT(icmpSender.echoes, ElementsAre(kAddress1, kAddress1, kAddress1, kAddress2));
+    EXPECT_THAT(Logged(), ElementsAre(kNetFailure1));  // the second address answered
+}
+
+TEST_F(WatchdogTest, WebServerIsNotAskedAfterAnInternetFailure) {
+    Configure([](Settings& s) {
+        s.NetCheckEnabled = 1;
+        s.IISCheckEnabled = 1;
+    });
+    BothAddressesSilent();
+    Cycle();
+    EXPECT_TRUE(httpClient.requests.empty());
+    EXPECT_THAT(Logged(), ElementsAre(kNetFailure1, kNetFailure2));
+
+    icmpSender.status.clear();
+    Cycle();
+    EXPECT_THAT(httpClient.requests, ElementsAre("127.0.0.1/status"));
+    EXPECT_THAT(panel.Text1, HasSubstr("IIS STATUS OK!!\r\n"));
+    EXPECT_EQ(dog->FailureCount, 0);
+}
+
+TEST_F(WatchdogTest, FailureLevelsClimbToTheLimitAndActAtEveryFurtherFailure) {
+    WatchNet("3", 1);
+    BothAddressesSilent();
+
+    Cycle();
+    EXPECT_EQ(panel.lblNet, "FALHAS: 1");
+    EXPECT_EQ(panel.trayPicture, kTrayFailures);
+    EXPECT_EQ(panel.colours, ReportColours::Warning);
+    Cycle();
+    EXPECT_EQ(panel.trayPicture, kTrayNearLimit);
+    EXPECT_EQ(panel.colours, ReportColours::Alarm);
+    EXPECT_EQ(windows.warningShows, 0);
+
+    Cycle();
+    EXPECT_EQ(dog->Nfalhas, 3);
+    EXPECT_THAT(Logged(), Contains("BOOT!!! ").Times(1));
+    EXPECT_EQ(windows.warningShows, 1);
+    EXPECT_TRUE(dog->Warning().Counting());
+    for (int i = 0; i < 10; ++i)
+        dog->RestartWarningTick();
+
+    // A further failure acts again but leaves the running countdown alone.
+    Cycle();
+    EXPECT_THAT(Logged(), Contains("BOOT!!! ").Times(2));
+    EXPECT_EQ(windows.warningShows, 2);
+    EXPECT_EQ(dog->Warning().Counter(), 10);
+    EXPECT_EQ(settings->Working().Boota, 2);
+
+    icmpSender.status.clear();
+    Cycle();
+    EXPECT_EQ(dog->FailureCount, 0);
+    EXPECT_EQ(panel.trayPicture, kTrayNormal);
+    EXPECT_EQ(panel.colours, ReportColours::Normal);
+}
+
+TEST_F(WatchdogTest, PendingResetWaitsForACycleWithACheckSwitchedOn) {
+    WatchNet("7");
+    BothAddressesSilent();
+    Cycle();
+    Cycle();
+    ASSERT_EQ(dog->FailureCount, 2);
+
+    windows.answers.push_back(PromptAnswer::Yes);
+    dog->cmdReset_Click();
+    EXPECT_THAT(windows.messages,
+                ElementsAre(HasSubstr("resetar as falhas"),
+                            "ATENÇÃO: Falhas resetadas. Aguarde o próximo pooling!"));
+    EXPECT_EQ(windows.beeps, 2);
+    EXPECT_THAT(Logged(), Contains("FALHAS RESETADAS! "));
+
+    settings->Working().NetCheckEnabled = 0;
+    const std::string report = panel.Text1;
+    Ticks(400);
+    EXPECT_TRUE(dog->LimpaFalha);
+    EXPECT_EQ(dog->FailureCount, 2);
+    EXPECT_EQ(panel.Text1, report);
+
+    settings->Working().NetCheckEnabled = 1;
+    Cycle();
+    EXPECT_FALSE(dog->LimpaFalha);
+    EXPECT_EQ(dog->FailureCount, 1);  // cleared, then this cycle's failure
+}
+
+TEST_F(WatchdogTest, WebServerRestartLowersTheCountAndTheFourthOpensTheWarning) {
+    WatchWeb("3", 1, 1);
+    httpClient.status = "500";
+    Cycle();
+    Cycle();
+    Cycle();
+    ASSERT_EQ(runner.runs.size(), 1u);
+    EXPECT_EQ(runner.runs[0], (std::vector<std::string>{(dir / "jet.exe").string(), "/restart"}));
+    EXPECT_EQ(runner.modes[0], 0700u);
+    EXPECT_FALSE(std::filesystem::exists(dir / "jet.exe"));
+    EXPECT_EQ(dog->FailureCount, 1);
+    EXPECT_EQ(dog->Nfalhas, 3);
+    EXPECT_EQ(panel.lblNet, "FALHAS: 3");
+    const std::string failure = "FALHA IIS: http://127.0.0.1/status";
+    EXPECT_THAT(Logged(), ElementsAre(failure, failure, failure, "IIS REINICIADO "));
+
+    // From 1 each failure reaches 3 again only after two more cycles; count restarts.
+    while (runner.runs.size() < 4)
+        Cycle();
+    EXPECT_EQ(dog->IisRestarts, 4);
+    EXPECT_EQ(windows.warningShows, 1);
+    EXPECT_THAT(Logged(), Contains("BOOT!!! ").Times(1));
+}
+
+TEST_F(WatchdogTest, ARestartToolThatCannotStartStillCountsTowardsTheComputerRestart) {
+    WatchWeb("1", 1, 1);
+    httpClient.status = "";
+    runner.startable = false;
+    for (int i = 0; i < 4; ++i)
+        Cycle();
+    EXPECT_EQ(runner.runs.size(), 4u);
+    EXPECT_EQ(dog->FailureCount, 0) << "never below zero";
+    EXPECT_EQ(dog->IisRestarts, 4);
+    EXPECT_THAT(Logged(), AllOf(Contains("FALHA AO EXECUTAR JET.EXE! ").Times(4),
+                                Not(Contains("IIS REINICIADO ")), Contains("BOOT!!! ")));
+    EXPECT_EQ(windows.warningShows, 1);
+    EXPECT_FALSE(std::filesystem::exists(dir / "jet.exe"));
+}
+
+TEST_F(WatchdogTest, DailyLimitHoldsAcrossARestartOfTheProgramAndNeedsThePrivilege) {
+    WatchNet("1", 1);
+    power.privileged = false;
+    BothAddressesSilent();
+    for (int i = 0; i < 11; ++i)
+        Cycle();
+    EXPECT_EQ(power.privilegeRequests, 11);
+    EXPECT_EQ(settings->Working().Boota, 11);
+    EXPECT_THAT(Logged(), Contains("FALHA NOS PRIVILEGIOS!!! ").Times(11));
+    EXPECT_EQ(windows.warningShows, 0);
+
+    Restart();
+    EXPECT_EQ(settings->Working().Boota, 11);
+    Cycle();
+    Cycle();
+    EXPECT_EQ(power.privilegeRequests, 11);
+
+    // A new day starts the count again, and the file says so.
+    clock.Set(MakeLocalTime(2026, 12, 6, 0, 30));
+    Cycle();
+    EXPECT_EQ(power.privilegeRequests, 12);
+    EXPECT_THAT(ReadFile(dir / "vgx.cfg"), HasSubstr("\r\n1\r\n1\r\n\"06/12/2026\"\r\n"));
+}
+
+// A hand-edited file that does not load, or anything under the name that is no file.
+TEST_F(WatchdogTest, TheCountNeverOverwritesWhatDoesNotLoad) {
+    const auto cfg = dir / "vgx.cfg";
+    WatchNet("1");
+    std::string damaged = ReadFile(cfg);
+    damaged.replace(damaged.find("\"05/12/2026\""), 12, "\"31/02/2026\"");
+    for (int kind = 0; kind <= kNonFileKinds; ++kind) {
+        std::filesystem::remove_all(cfg);
+        WatchNet("1");
+        std::filesystem::remove(cfg);
+        std::filesystem::remove_all(dir / "logs");
+        if (kind < kNonFileKinds)
+            PlantNonFile(kind, cfg);
+        else
+            WriteFile(cfg, damaged);
+        const auto type = std::filesystem::symlink_status(cfg).type();
+        BothAddressesSilent();
+        Cycle();
+        EXPECT_EQ(settings->Working().Boota, 1);
+        EXPECT_EQ(std::filesystem::symlink_status(cfg).type(), type);
+        EXPECT_THAT(Logged(), Contains("FALHA AO GRAVAR VGX.CFG! ").Times(1));
+    }
+    EXPECT_EQ(ReadFile(cfg), damaged);
+}
+
+TEST_F(WatchdogTest, WaitSecondsEndsOnTimeAcrossMidnight) {
+    clock.Set(MakeLocalTime(2026, 12, 5, 23, 59, 59, 500));
+    const auto start = clock.Monotonic();
+    dog->WaitSeconds(2);
+    EXPECT_GE(clock.Monotonic() - start, 2s);
+    EXPECT_LE(clock.Monotonic() - start, 2s + 100ms);
+    dog->WaitSeconds(0);
+    EXPECT_LE(clock.Monotonic() - start, 2s + 100ms);
+}
+
+TEST_F(WatchdogTest, AWarningLeftAloneRestartsAtTheThirtyFirstSecond) {
+    dog->ShowRestartWarning();
+    dog->RestartWarningTick();
+    EXPECT_EQ(dog->Warning().Label(), "Boot em: \r\r30 segundos...");
+    for (int i = 2; i <= 30; ++i)
+        dog->RestartWarningTick();
+    EXPECT_EQ(dog->Warning().Label(), "Boot em: \r\r1 segundos...");
+    EXPECT_EQ(power.restarts, 0);
+    dog->RestartWarningTick();
+    EXPECT_EQ(power.restarts, 1);
+    EXPECT_EQ(windows.beeps, 31);
+    EXPECT_FALSE(dog->Warning().Counting());
+    dog->RestartWarningTick();
+    EXPECT_EQ(power.restarts, 1);
+}
+
+TEST_F(WatchdogTest, CancellingUndoesTheEventAndANewWarningStartsFromThirty) {
+    WatchNet("1", 1);
+    BothAddressesSilent();
+    Cycle();
+    ASSERT_TRUE(dog->Warning().Counting());
+    ASSERT_EQ(settings->Working().Boota, 1);
+    for (int i = 0; i < 29; ++i)
+        dog->RestartWarningTick();
+
+    settings->Working().PoolingMinutes = "9";  // an unconfirmed edit
+    // A threshold event while the cancel's message is open does not open a warning that the
+    // user could not answer behind it.
+    int shownDuringCancel = -1;
+    pump.onPump = [&] {
+        dog->ShowRestartWarning();
+        shownDuringCancel = windows.warningShows;
+    };
+    const int shownBefore = windows.warningShows;
+    dog->RestartWarningCancel();
+    pump.onPump = nullptr;
+    EXPECT_EQ(shownDuringCancel, shownBefore);
+    EXPECT_FALSE(dog->Warning().Counting());
+    EXPECT_EQ(windows.warningHides, 1);
+    EXPECT_THAT(
+        windows.messages,
+        ElementsAre("ATENÇÃO: Por segurança as falhas do pooling foram resetadas para zero!"));
+    EXPECT_TRUE(dog->LimpaFalha);
+    EXPECT_EQ(settings->Working().Boota, 0);
+    EXPECT_EQ(settings->Working().PoolingMinutes, "3");
+    EXPECT_THAT(Logged(), ElementsAre(_, _, "BOOT!!! ", "FALHAS RESETADAS! ",
+                                      "BOOT CANCELADO PELO USUÁRIO! "));
+    EXPECT_THAT(ReadFile(dir / "vgx.cfg"), HasSubstr("\"\r\n0\r\n1\r\n\""));
+
+    // The next warning gives the full thirty seconds again.
+    dog->cmdBot_Click();
+    EXPECT_THAT(Logged(), Contains("BOTÃO DE BOOT PRESSIONADO! "));
+    for (int i = 0; i < 30; ++i)
+        dog->RestartWarningTick();
+    EXPECT_EQ(power.restarts, 0);
+    dog->RestartWarningTick();
+    EXPECT_EQ(power.restarts, 1);
+}
+
+}  // namespace
+}  // namespace vgx::test
