@@ -4,11 +4,12 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <ctime>
 #include <stdexcept>
 #include <thread>
 
+#include "records/event_log.h"
 #include "records/settings_file.h"
+#include "support/temp_dir.h"
 
 namespace vgx::test {
 
@@ -49,26 +50,17 @@ void ProgramRun::Start(const std::vector<std::string>& prefix,
     pid_ = pid;
 }
 
-void ProgramRun::Signal(int sig) {
+void ProgramRun::Signal(int sig) const {
     if (pid_ > 0)
         ::kill(pid_, sig);
 }
 
 std::optional<int> ProgramRun::WaitExit(std::chrono::milliseconds timeout) {
-    if (pid_ <= 0)
+    int status = 0;
+    if (pid_ <= 0 || !WaitFor([&] { return ::waitpid(pid_, &status, WNOHANG) == pid_; }, timeout))
         return std::nullopt;
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (true) {
-        int status = 0;
-        const pid_t r = ::waitpid(pid_, &status, WNOHANG);
-        if (r == pid_) {
-            pid_ = -1;
-            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        }
-        if (std::chrono::steady_clock::now() >= end)
-            return std::nullopt;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    pid_ = -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 bool WaitFor(const std::function<bool()>& ready, std::chrono::milliseconds timeout) {
@@ -76,38 +68,25 @@ bool WaitFor(const std::function<bool()>& ready, std::chrono::milliseconds timeo
     while (!ready()) {
         if (std::chrono::steady_clock::now() >= end)
             return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return true;
 }
 
-namespace {
-
-std::string FormatToday(const char* format) {
-    const std::time_t t = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&t, &tm);
-    char buf[32];
-    std::strftime(buf, sizeof buf, format, &tm);
-    return buf;
+std::string ProgramRun::Log() const {
+    const SystemClock clock;
+    return ReadFile(EventLog(dir_, clock).FileForDay(DayOf(clock.Now())));
 }
 
-}  // namespace
-
-std::string TodaysLogName() {
-    return FormatToday("%d%m%Y.txt");
-}
 std::string TodaysDate() {
-    return FormatToday("%d/%m/%Y");
+    return FormatDate(DayOf(SystemClock().Now()));
 }
 
 void WriteSettings(const std::filesystem::path& dir, const std::function<void(Settings&)>& change) {
     Settings s;
     change(s);
-    const LocalDays today = *ParseDate(TodaysDate());
-    if (!ReplaceFileContents(dir / "vgx.cfg", FormatSettingsFile(s, today))) {
+    if (!ReplaceFileContents(dir / "vgx.cfg", FormatSettingsFile(s, DayOf(SystemClock().Now()))))
         throw std::runtime_error("vgx.cfg not written");
-    }
 }
 
 }  // namespace vgx::test

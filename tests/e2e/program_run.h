@@ -14,24 +14,23 @@
 
 namespace vgx::test {
 
-// A copy of a program in a folder of its own, started and watched by a test.
+// A copy of a program in a folder of its own (its program directory), started and watched by
+// a test; killed if it still runs at the end.
 class ProgramRun {
 public:
-    // Copies `program` into `dir` (its program directory).
     ProgramRun(const std::filesystem::path& program, const std::filesystem::path& dir);
     ~ProgramRun();
 
     // Starts the copy offscreen; `prefix` runs it through another command (e.g. ip netns exec).
     void Start(const std::vector<std::string>& prefix = {},
                const std::vector<std::string>& env = {});
-    void Signal(int sig);
+    void Signal(int sig) const;
     // Exit status once the process has ended within the time, or nothing.
     std::optional<int> WaitExit(std::chrono::milliseconds timeout);
-    bool Running() const { return pid_ > 0; }
     pid_t Pid() const { return pid_; }
 
-    const std::filesystem::path& Dir() const { return dir_; }
-    std::filesystem::path Executable() const { return exe_; }
+    // Today's log of the program, as it is now.
+    std::string Log() const;
 
 private:
     std::filesystem::path dir_;
@@ -42,8 +41,6 @@ private:
 // Polls `ready` every 50 ms until it holds or the time runs out.
 bool WaitFor(const std::function<bool()>& ready, std::chrono::milliseconds timeout);
 
-// Today's log file name as the program writes it, e.g. "05122026.txt".
-std::string TodaysLogName();
 std::string TodaysDate();  // dd/mm/yyyy
 
 // Writes vgx.cfg in `dir`: the program's defaults with `change` applied, saved today.

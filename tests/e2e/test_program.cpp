@@ -2,11 +2,11 @@
 // computer is only recorded (in restart-requests.txt beside the executable) and the web
 // server's port can be given in VGX_TEST_HTTP_PORT.
 #include <cstdlib>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 
 #include "app/ports.h"
+#include "records/clock.h"
 #include "ui/run_vigiax.h"
 
 namespace {
@@ -17,12 +17,8 @@ public:
     void RestartComputer() override {
         std::error_code ec;
         const auto dir = std::filesystem::read_symlink("/proc/self/exe", ec).parent_path();
-        const std::time_t now = std::time(nullptr);
-        std::tm tm{};
-        localtime_r(&now, &tm);
-        char stamp[32];
-        std::strftime(stamp, sizeof stamp, "%d/%m/%Y %H:%M:%S", &tm);
-        std::ofstream(dir / "restart-requests.txt", std::ios::app) << stamp << "\n";
+        std::ofstream(dir / "restart-requests.txt", std::ios::app)
+            << vgx::FormatDateTimeSeconds(vgx::SystemClock().Now()) << "\n";
     }
 };
 

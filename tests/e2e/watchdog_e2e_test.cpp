@@ -1,29 +1,26 @@
 // The program's watchdog end to end: a test build that only records computer restarts and
 // carries a restart tool that records its run, in a temporary program directory.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <ctime>
-#include <sstream>
 
 #include "program_run.h"
 #include "support/netns_pair.h"
 #include "support/temp_dir.h"
 #include "support/tiny_http_server.h"
+#include "support/todays_log.h"
 
 namespace vgx::test {
 namespace {
 
 using namespace std::chrono_literals;
+using ::testing::_;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
 
-std::string LogOf(const ProgramRun& run) {
-    return ReadFile(run.Dir() / "logs" / TodaysLogName());
-}
-
-// Seconds since midnight of a "dd/mm/yyyy hh:mm:ss" stamp.
-int SecondsOf(const std::string& stamp) {
-    return std::stoi(stamp.substr(11, 2)) * 3600 + std::stoi(stamp.substr(14, 2)) * 60 +
-           std::stoi(stamp.substr(17, 2));
+// Seconds since midnight of a line's "dd/mm/yyyy hh:mm:ss" stamp.
+int SecondsOf(const std::string& line) {
+    return std::stoi(line.substr(11, 2)) * 3600 + std::stoi(line.substr(14, 2)) * 60 +
+           std::stoi(line.substr(17, 2));
 }
 
 TEST(WatchdogE2E, FailingPageRestartsTheWebServerThroughTheCarriedTool) {
@@ -41,14 +38,14 @@ TEST(WatchdogE2E, FailingPageRestartsTheWebServerThroughTheCarriedTool) {
     run.Start({}, {"VGX_TEST_HTTP_PORT=" + std::to_string(server.port())});
 
     ASSERT_TRUE(
-        WaitFor([&] { return LogOf(run).find("IIS REINICIADO ") != std::string::npos; }, 20s))
-        << LogOf(run);
+        WaitFor([&] { return run.Log().find("IIS REINICIADO ") != std::string::npos; }, 20s))
+        << run.Log();
     EXPECT_EQ(ReadFile(dir / "tool-runs.txt"), "/restart\n");
     EXPECT_FALSE(std::filesystem::exists(dir / "jet.exe"));
-    const std::string log = LogOf(run);
-    EXPECT_LT(log.find("FALHA IIS: http://127.0.0.1/pagina.htm"), log.find("IIS REINICIADO "));
-    EXPECT_NE(server.Requests().find("HEAD /pagina.htm HTTP/1.0\r\n"), std::string::npos);
-
+    EXPECT_THAT(LogMessages(run.Log()),
+                ElementsAre("INICIOU O SISTEMA", "FALHA IIS: http://127.0.0.1/pagina.htm",
+                            "IIS REINICIADO "));
+    EXPECT_THAT(server.Requests(), HasSubstr("HEAD /pagina.htm HTTP/1.0\r\n"));
     EXPECT_FALSE(std::filesystem::exists(dir / "restart-requests.txt"));
 
     run.Signal(SIGTERM);
@@ -61,8 +58,7 @@ TEST(WatchdogE2E, SilentAddressesLeadToARestartThirtyOneSecondsAfterTheWarning) 
     NetnsPair net;
     TempDir dir;
     // Addresses on the namespace's own link that nobody holds: each echo times out.
-    const std::string silent1 = net.Address(3);
-    const std::string silent2 = net.Address(4);
+    const std::string silent1 = net.Address(3), silent2 = net.Address(4);
     WriteSettings(dir.path(), [&](Settings& s) {
         s.NetCheckEnabled = 1;
         s.NetAddress1 = silent1;
@@ -73,32 +69,17 @@ TEST(WatchdogE2E, SilentAddressesLeadToARestartThirtyOneSecondsAfterTheWarning) 
     ProgramRun run(VGX_TEST_PROGRAM, dir.path());
     run.Start({"ip", "netns", "exec", net.a()});
 
-    ASSERT_TRUE(WaitFor([&] { return LogOf(run).find("BOOT!!! ") != std::string::npos; }, 40s))
-        << LogOf(run);
-    ASSERT_TRUE(
-        WaitFor([&] { return std::filesystem::exists(dir / "restart-requests.txt"); }, 40s));
-    const std::string log = LogOf(run);
-    const auto first = log.find("FALHA ENDEREÇO: " + silent1);
-    const auto second = log.find("FALHA ENDEREÇO: " + silent2);
-    const auto boot = log.find("BOOT!!! ");
-    ASSERT_NE(first, std::string::npos);
-    ASSERT_NE(second, std::string::npos);
-    EXPECT_LT(first, second);
-    EXPECT_LT(second, boot);
-
-    const std::string bootStamp = log.substr(log.rfind("\n", boot) + 1, 19);
-    const std::string restartStamp = ReadFile(dir / "restart-requests.txt").substr(0, 19);
-    const int waited = SecondsOf(restartStamp) - SecondsOf(bootStamp);
+    ASSERT_TRUE(WaitFor([&] { return std::filesystem::exists(dir / "restart-requests.txt"); }, 80s))
+        << run.Log();
+    const std::string log = run.Log();
+    EXPECT_THAT(LogMessages(log), ElementsAre(_, "FALHA ENDEREÇO: " + silent1,
+                                              "FALHA ENDEREÇO: " + silent2, "BOOT!!! "));
+    // The message starts 22 characters into its line, after the time stamp.
+    const int waited = SecondsOf(ReadFile(dir / "restart-requests.txt")) -
+                       SecondsOf(log.substr(log.find("BOOT!!! ") - 22));
     EXPECT_GE(waited, 30);
     EXPECT_LE(waited, 33);
-
-    std::istringstream cfg(ReadFile(dir / "vgx.cfg"));
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(cfg, line);)
-        lines.push_back(line);
-    ASSERT_EQ(lines.size(), 20u);
-    EXPECT_EQ(lines[7], "1\r");
-    EXPECT_EQ(lines[9], "\"" + TodaysDate() + "\"\r");
+    EXPECT_THAT(ReadFile(dir / "vgx.cfg"), HasSubstr("\r\n1\r\n1\r\n\"" + TodaysDate() + "\"\r\n"));
 
     run.Signal(SIGTERM);
     EXPECT_TRUE(run.WaitExit(25s).has_value());

@@ -1,20 +1,25 @@
 // The real web-server restart tool against a real nginx. Needs root and an installed nginx
 // that nothing else is running; the test starts nginx itself and stops it at the end.
 #include <arpa/inet.h>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <sstream>
 
 #include "program_run.h"
-#include "support/temp_dir.h"
+#include "support/todays_log.h"
 
 namespace vgx::test {
 namespace {
 
 using namespace std::chrono_literals;
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::StartsWith;
 
 const char* const kInitScript = "/etc/init.d/nginx";
 const char* const kAccessLog = "/var/log/nginx/access.log";
@@ -47,14 +52,12 @@ std::string WhyNot() {
 }
 
 // Answers from nginx to the program: HEAD / with status 200 and the agent Vigiax.
-size_t AnswersToVigiax() {
-    const std::string log = ReadFile(kAccessLog);
-    size_t n = 0;
-    for (size_t p = log.find("\"HEAD / HTTP/1.0\" 200"); p != std::string::npos;
-         p = log.find("\"HEAD / HTTP/1.0\" 200", p + 1)) {
-        const size_t end = log.find('\n', p);
-        if (log.substr(p, end - p).find("\"Vigiax\"") != std::string::npos)
-            ++n;
+std::ptrdiff_t AnswersToVigiax() {
+    std::istringstream log(ReadFile(kAccessLog));
+    std::ptrdiff_t n = 0;
+    for (std::string line; std::getline(log, line);) {
+        n += line.find("\"HEAD / HTTP/1.0\" 200") != std::string::npos &&
+             line.find("\"Vigiax\"") != std::string::npos;
     }
     return n;
 }
@@ -84,25 +87,27 @@ TEST(NginxRestart, CarriedToolBringsBackAStoppedNginx) {
         s.IISAction = 1;
         s.PoolingMinutes = "1";
     });
-    const size_t before = AnswersToVigiax();
+    const auto before = AnswersToVigiax();
     ProgramRun run(VGX_REALTOOL_PROGRAM, dir.path());
     run.Start();
-    const auto log = [&] { return ReadFile(dir / "logs" / TodaysLogName()); };
 
     ASSERT_TRUE(WaitFor([&] { return AnswersToVigiax() > before; }, 15s)) << "first cycle";
     OurNginx::Run("stop");
     ASSERT_TRUE(WaitFor([] { return !Port80Open(); }, 10s));
 
-    ASSERT_TRUE(WaitFor([&] { return log().find("IIS REINICIADO ") != std::string::npos; }, 90s))
-        << log();
-    EXPECT_LT(log().find("FALHA IIS: http://127.0.0.1/"), log().find("IIS REINICIADO "));
+    ASSERT_TRUE(
+        WaitFor([&] { return run.Log().find("IIS REINICIADO ") != std::string::npos; }, 90s))
+        << run.Log();
+    EXPECT_THAT(
+        LogMessages(run.Log()),
+        ElementsAre("INICIOU O SISTEMA", "FALHA IIS: http://127.0.0.1/", "IIS REINICIADO "));
     EXPECT_TRUE(WaitFor(Port80Open, 10s)) << "the tool did not bring nginx back";
     EXPECT_FALSE(std::filesystem::exists(dir / "jet.exe"));
 
-    const size_t afterRestart = AnswersToVigiax();
+    const auto afterRestart = AnswersToVigiax();
     EXPECT_TRUE(WaitFor([&] { return AnswersToVigiax() > afterRestart; }, 90s))
         << "the next cycle did not read 200";
-    EXPECT_EQ(log().find("FALHA IIS: ", log().find("IIS REINICIADO ")), std::string::npos);
+    EXPECT_THAT(LogMessages(run.Log()), Contains(StartsWith("FALHA IIS: ")).Times(1));
 
     run.Signal(SIGTERM);
     EXPECT_TRUE(run.WaitExit(10s).has_value());

@@ -3,8 +3,11 @@
 #include <sys/stat.h>
 
 #include <map>
+#include <tuple>
 
+#include "app/embedded_resources.h"
 #include "app/engine.h"
+#include "app/resource_files.h"
 #include "fakes.h"
 #include "support/todays_log.h"
 
@@ -39,22 +42,30 @@ struct EngineFixture {
     std::vector<std::string> Logged() const { return LogMessages(TodaysLog(engine.Log(), clock)); }
 };
 
-TEST(Engine, LoadStartsBothTimersAndLogsTheStart) {
+TEST(Engine, LoadWritesTheImagesAndTheSettingsStartsTheTimersAndLogsTheStart) {
     EngineFixture f;
+    WriteFile(f.dir / "xp.dat", "damaged");
     f.engine.Form_Load();
     EXPECT_EQ(f.timers.intervals[EngineTimer::Ping], 1000);
     EXPECT_EQ(f.timers.intervals[EngineTimer::Pasta], 23000);
     EXPECT_EQ(TodaysLog(f.engine.Log(), f.clock), "05/12/2026 14:05:09   INICIOU O SISTEMA\r\n");
-    EXPECT_TRUE(std::filesystem::exists(f.dir / "vgx.cfg"));
     EXPECT_FALSE(f.engine.Settings().Working().DataAtual.has_value());
     EXPECT_EQ(f.engine.Images().buttons, f.dir / "xp.dat");
-    for (const char* image : {"xp.dat", "xp2.dat", "menu.dat", "menu2.dat"}) {
-        EXPECT_GT(std::filesystem::file_size(f.dir / image), 0u) << image;
-    }
+    for (const auto& [image, type, id] :
+         {std::tuple("xp.dat", "XP", kResourceXp), std::tuple("xp2.dat", "XP2", kResourceXp2),
+          std::tuple("menu.dat", "MENU", kResourceMenu),
+          std::tuple("menu2.dat", "MENU2", kResourceMenu2)})
+        EXPECT_EQ(ReadFile(f.dir / image).size(), FindResource(type, id)->size()) << image;
 
-    EngineFixture sixteenBits;
-    sixteenBits.engine.Form_Load(16);
-    EXPECT_EQ(sixteenBits.engine.Images().menu, sixteenBits.dir / "menu2.dat");
+    // A settings file of its own is read and kept as written.
+    std::string cfg = ReadFile(f.dir / "vgx.cfg");
+    cfg.replace(cfg.find("\"3\""), 3, "\"5\"");
+    EngineFixture second;
+    WriteFile(second.dir / "vgx.cfg", cfg);
+    second.engine.Form_Load(16);
+    EXPECT_EQ(second.engine.Images().menu, second.dir / "menu2.dat");
+    EXPECT_EQ(second.engine.Settings().Working().PoolingMinutes, "5");
+    EXPECT_EQ(ReadFile(second.dir / "vgx.cfg"), cfg);
 }
 
 TEST(Engine, ADamagedSettingsFileIsReportedAndTheProgramStillStarts) {
@@ -103,6 +114,26 @@ TEST(Engine, UnloadUndoesUnconfirmedEditsAndSavesNothing) {
     f.engine.Form_Unload();
     EXPECT_EQ(f.engine.Settings().Working().PoolingMinutes, "3");
     EXPECT_EQ(ReadFile(f.dir / "vgx.cfg"), saved);
+}
+
+TEST(ResourceFiles, ExtractReplacesLinksInsteadOfWritingThroughThem) {
+    TempDir dir;
+    TempDir outside;
+    WriteFile(outside / "victim", "keep");
+    std::filesystem::create_symlink(outside / "victim", dir / "jet.exe");
+
+    ASSERT_TRUE(ExtractResource(kResourceIis, "IIS", dir / "jet.exe", 0700));
+    EXPECT_EQ(ReadFile(outside / "victim"), "keep");
+    EXPECT_FALSE(std::filesystem::is_symlink(dir / "jet.exe"));
+    struct stat st {};
+    ASSERT_EQ(::stat((dir / "jet.exe").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0700u);
+    const auto bytes = FindResource("IIS", kResourceIis);
+    ASSERT_TRUE(bytes.has_value());
+    EXPECT_EQ(ReadFile(dir / "jet.exe").size(), bytes->size());
+
+    EXPECT_FALSE(ExtractResource(99, "NONE", dir / "x"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "x"));
 }
 
 }  // namespace

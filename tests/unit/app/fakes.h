@@ -1,6 +1,5 @@
 #pragma once
 
-#include <arpa/inet.h>
 #include <sys/stat.h>
 
 #include <chrono>
@@ -13,6 +12,7 @@
 #include "app/ports.h"
 #include "probes/http_probe.h"
 #include "probes/icmp_probe.h"
+#include "probes/ipv4_text.h"
 #include "support/fake_clock.h"
 
 namespace vgx::test {
@@ -20,54 +20,39 @@ namespace vgx::test {
 using namespace std::chrono_literals;
 
 // Every pump lets 100 ms pass.
-class FakePump final : public EventPump {
-public:
-    explicit FakePump(FakeClock& clock) : clock_(clock) {}
+struct FakePump final : EventPump {
+    explicit FakePump(FakeClock& c) : clock(c) {}
     void ProcessEvents() override {
-        ++calls;
-        clock_.Advance(100ms);
+        clock.Advance(100ms);
         if (onPump)
             onPump();
     }
-    int calls = 0;
+    FakeClock& clock;
     std::function<void()> onPump;
-
-private:
-    FakeClock& clock_;
 };
 
 // Answers per dotted address (unlisted addresses answer); each echo takes `echoTime`.
-class FakeIcmp final : public IcmpSender {
-public:
-    explicit FakeIcmp(FakeClock& clock) : clock_(clock) {}
+struct FakeIcmp final : IcmpSender {
+    explicit FakeIcmp(FakeClock& c) : clock(c) {}
     EchoResult Echo(std::uint32_t address, std::string_view, std::chrono::milliseconds) override {
-        char text[INET_ADDRSTRLEN];
-        in_addr a{address};
-        ::inet_ntop(AF_INET, &a, text, sizeof text);
-        echoes.push_back(text);
-        starts.push_back(clock_.Now());
-        clock_.Advance(echoTime);
-        auto it = status.find(text);
-        EchoResult r;
-        r.status = it == status.end() ? 0 : it->second;
-        return r;
+        echoes.push_back(DottedAddressOf(address));
+        starts.push_back(clock.Now());
+        clock.Advance(echoTime);
+        const auto it = status.find(echoes.back());
+        return {it == status.end() ? 0 : it->second, 0, {}};
     }
+    FakeClock& clock;
     std::map<std::string, std::int32_t> status;
     std::vector<std::string> echoes;
     std::vector<LocalTime> starts;
     std::chrono::milliseconds echoTime = 10ms;
-
-private:
-    FakeClock& clock_;
 };
 
-class FakeResolver final : public Resolver {
-public:
+struct FakeResolver final : Resolver {
     std::string ResolveHost(const std::string& host) override { return host; }
 };
 
-class FakeHttp final : public HttpClient {
-public:
+struct FakeHttp final : HttpClient {
     HttpHeadResult Head(const std::string& host, const std::string& path) override {
         requests.push_back(host + path);
         return {true, status};
@@ -76,8 +61,7 @@ public:
     std::vector<std::string> requests;
 };
 
-class FakePower final : public PowerControl {
-public:
+struct FakePower final : PowerControl {
     bool EnableShutdownPrivilege() override {
         ++privilegeRequests;
         return privileged;
@@ -89,8 +73,7 @@ public:
 };
 
 // Records each run, with the program file's mode at that moment.
-class FakeRunner final : public ProcessRunner {
-public:
+struct FakeRunner final : ProcessRunner {
     bool RunAndWait(const std::vector<std::string>& argv) override {
         runs.push_back(argv);
         struct stat st {};
@@ -102,32 +85,27 @@ public:
     bool startable = true;
 };
 
-class FakeWindows final : public Windows {
-public:
+// Questions take the answers queued in `answers`, then No.
+struct FakeWindows final : Windows {
     bool MainWindowVisible() const override { return false; }
-    bool PanelVisible() const override { return panelVisible; }
-    void TrayIcon(bool) override { ++trayRequests; }
-    bool TrayExists() const override { return trayExists; }
+    bool PanelVisible() const override { return true; }
+    void TrayIcon(bool) override {}
+    bool TrayExists() const override { return true; }
     void StateChanged() override {}
     void Beep() override { ++beeps; }
     PromptAnswer Message(const Prompt& prompt) override {
-        if (prompt.Beep)
-            ++beeps;
+        beeps += prompt.Beep ? 1 : 0;
         messages.push_back(prompt.Title + ": " + prompt.Text);
         if (prompt.Buttons == PromptButtons::Ok)
             return PromptAnswer::Ok;
-        if (answers.empty())
-            return PromptAnswer::No;
-        const PromptAnswer a = answers.front();
-        answers.pop_front();
+        const PromptAnswer a = answers.empty() ? PromptAnswer::No : answers.front();
+        if (!answers.empty())
+            answers.pop_front();
         return a;
     }
     void ShowRestartWarning() override { ++warningShows; }
     void HideRestartWarning() override { ++warningHides; }
 
-    bool panelVisible = true;
-    bool trayExists = true;
-    int trayRequests = 0;
     int beeps = 0;
     int warningShows = 0;
     int warningHides = 0;

@@ -20,8 +20,6 @@ struct WatchdogWorld {
     // A new run of the program: fresh engine state, settings read from the file.
     void Restart() {
         dog.reset();
-        http.reset();
-        icmp.reset();
         settings = std::make_unique<SettingsModel>(dir.path(), clock);
         if (std::filesystem::exists(dir / "vgx.cfg"))
             settings->LoadSettings();
@@ -34,28 +32,22 @@ struct WatchdogWorld {
             WatchdogPorts{clock, pump, power, runner, windows, *icmp, *http});
     }
 
-    void BothAddressesSilent() {
-        icmpSender.status[kAddress1] = 11010;
-        icmpSender.status[kAddress2] = 11010;
-    }
+    void BothAddressesSilent() { icmpSender.status = {{kAddress1, 11010}, {kAddress2, 11010}}; }
 
-    void Tick() {
-        clock.Advance(1s);
-        dog->tmrPing_ThatTime();
-    }
-    void Ticks(int n) {
-        for (int i = 0; i < n; ++i)
-            Tick();
+    void Ticks(int n = 1) {
+        for (int i = 0; i < n; ++i) {
+            clock.Advance(1s);
+            dog->tmrPing_ThatTime();
+        }
     }
     // Ticks until the next cycle has started (and run).
     void Cycle() {
         const auto before = dog->LastPooling;
         for (int i = 0; i < 7200 && dog->LastPooling == before; ++i)
-            Tick();
+            Ticks();
     }
 
-    std::string LogText() const { return TodaysLog(eventLog, clock); }
-    std::vector<std::string> Logged() const { return LogMessages(LogText()); }
+    std::vector<std::string> Logged() const { return LogMessages(TodaysLog(eventLog, clock)); }
 
     TempDir dir;
     FakeClock clock;

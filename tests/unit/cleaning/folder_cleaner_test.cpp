@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "cleaning/protected_folders.h"
+#include "records/unique_fd.h"
 #include "support/fake_clock.h"
 #include "support/todays_log.h"
 
@@ -34,7 +35,7 @@ struct Fixture {
     EventLog log{program.path(), clock};
     fs::path job = area / "job";
 
-    std::string Log() const { return ReadFile(log.FileForDay(DayOf(clock.Now()))); }
+    std::string Log() const { return test::TodaysLog(log, clock); }
     CleanOutcome Clean(const std::string& folder, std::uint8_t subDirs) const {
         return CleanFolder(folder, subDirs, log, program.path());
     }
@@ -101,17 +102,15 @@ TEST(CleanFolder, EmptiesFilesThenDotlessSubDirectoriesAndNeverFollowsLinks) {
 TEST(CleanFolder, ATenThousandLevelTreeGoesWithFewDescriptors) {
     Fixture f;
     fs::create_directory(f.job);
-    int fd = ::open(f.job.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    for (int level = 0; level < 10000 && fd >= 0; ++level) {
-        ASSERT_EQ(::mkdirat(fd, "d", 0755), 0) << level;
+    UniqueFd fd(::open(f.job.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    for (int level = 0; level < 10000 && fd; ++level) {
+        ASSERT_EQ(::mkdirat(fd.get(), "d", 0755), 0) << level;
         if (level % 1000 == 0)
-            ::close(::openat(fd, "file", O_CREAT | O_WRONLY | O_CLOEXEC, 0644));
-        const int next = ::openat(fd, "d", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        ::close(fd);
-        fd = next;
+            UniqueFd(::openat(fd.get(), "file", O_CREAT | O_WRONLY | O_CLOEXEC, 0644));
+        fd.reset(::openat(fd.get(), "d", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     }
-    ASSERT_GE(fd, 0);
-    ::close(fd);
+    ASSERT_TRUE(fd);
+    fd.reset();
 
     rlimit saved{};
     ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);

@@ -1,9 +1,8 @@
 // Echoes between two network namespaces of the test's own, by each way of sending.
+#include <gtest/gtest.h>
 #include <linux/capability.h>
 #include <sys/syscall.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <functional>
@@ -16,22 +15,23 @@
 namespace vgx {
 namespace {
 
+using namespace std::chrono_literals;
+using test::NetnsPair;
+
 // The pair of namespaces, where b routes 10.77.1.0/24 to "unreachable" and has no route for
 // 10.77.2.0/24. Both are deleted at the end of the test.
 class Netns : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (const std::string why = test::NetnsPair::Unavailable(); !why.empty())
+        if (const std::string why = NetnsPair::Unavailable(); !why.empty())
             GTEST_SKIP() << why;
-        net = std::make_unique<test::NetnsPair>();
-        const std::string a = net->a(), b = net->b();
+        net = std::make_unique<NetnsPair>();
+        const std::string a = "ip netns exec " + net->a(), b = "ip netns exec " + net->b();
         for (const std::string& command :
-             {"ip -n " + a + " route add 10.77.0.0/16 via 10.201.0.2",
-              "ip -n " + b + " route add unreachable 10.77.1.0/24",
-              "ip netns exec " + b + " sysctl -qw net.ipv4.ip_forward=1",
-              "ip netns exec " + a + " sysctl -qw net.ipv4.ping_group_range='0 2147483647'"}) {
-            ASSERT_NO_THROW(test::NetnsPair::Run(command));
-        }
+             {a + " ip route add 10.77.0.0/16 via 10.201.0.2",
+              b + " ip route add unreachable 10.77.1.0/24", b + " sysctl -qw net.ipv4.ip_forward=1",
+              a + " sysctl -qw net.ipv4.ping_group_range='0 2147483647'"})
+            ASSERT_NO_THROW(NetnsPair::Run(command));
     }
 
     // Echoes each address from namespace a: "status elapsed;" per address, where elapsed is "now"
@@ -44,20 +44,18 @@ protected:
             for (const std::string& address : addresses) {
                 const auto start = std::chrono::steady_clock::now();
                 const EchoResult r = SendEcho(*sender, address, kEchoPayload);
-                const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                                    std::chrono::steady_clock::now() - start)
-                                    .count();
+                const auto ms = (std::chrono::steady_clock::now() - start) / 1ms;
                 out << r.status << ' '
                     << (ms < 100                  ? "now"
                         : ms >= 1500 && ms < 1700 ? "1.5s"
-                                                  : std::to_string(ms) + "ms")
+                                                  : std::to_string(ms))
                     << (r.unavailable.empty() ? ";" : " !;");
             }
             return out.str();
         });
     }
 
-    std::unique_ptr<test::NetnsPair> net;
+    std::unique_ptr<NetnsPair> net;
 };
 
 // Removes CAP_NET_RAW from this (forked) process, so that raw sockets are refused.
@@ -89,25 +87,19 @@ INSTANTIATE_TEST_SUITE_P(Methods, IcmpNetns,
                                            IcmpMethod::kPingTool));
 
 TEST_F(Netns, SystemSenderFallsBackToThePingToolThenSaysItHasNoWay) {
-    net->InA("sysctl -qw net.ipv4.ping_group_range='1 0'");
-    EXPECT_EQ(EchoFromA(
-                  [] {
-                      DropNetRaw();
-                      if (RawEcho(0x0100007f, "x", kEchoTimeout, 1, 1) ||
-                          DatagramEcho(0x0100007f, "x", kEchoTimeout, 1))
-                          ::_exit(7);  // both sockets must be refused
-                      return MakeSystemIcmpSender();
-                  },
-                  {"10.201.0.2", "10.201.0.3"}),
+    NetnsPair::Run("ip netns exec " + net->a() + " sysctl -qw net.ipv4.ping_group_range='1 0'");
+    const auto withoutSockets = [](bool withoutPing) {
+        DropNetRaw();
+        if (RawEcho(0x0100007f, "x", kEchoTimeout, 1, 1) ||
+            DatagramEcho(0x0100007f, "x", kEchoTimeout, 1))
+            ::_exit(7);  // both sockets must be refused
+        if (withoutPing)
+            ::setenv("PATH", "/nonexistent", 1);
+        return MakeSystemIcmpSender();
+    };
+    EXPECT_EQ(EchoFromA([&] { return withoutSockets(false); }, {"10.201.0.2", "10.201.0.3"}),
               "0 now;11010 1.5s;");
-    EXPECT_EQ(EchoFromA(
-                  [] {
-                      DropNetRaw();
-                      ::setenv("PATH", "/nonexistent", 1);
-                      return MakeSystemIcmpSender();
-                  },
-                  {"10.201.0.2"}),
-              "0 now !;");
+    EXPECT_EQ(EchoFromA([&] { return withoutSockets(true); }, {"10.201.0.2"}), "0 now !;");
 }
 
 TEST_F(Netns, ListsTheAddressesInInterfaceOrder) {

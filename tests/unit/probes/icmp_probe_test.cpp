@@ -4,7 +4,7 @@
 
 #include "probes/icmp_methods.h"
 #include "support/fake_clock.h"
-#include "support/temp_dir.h"
+#include "support/todays_log.h"
 
 namespace vgx {
 namespace {
@@ -69,8 +69,8 @@ TEST_F(IcmpProbeTest, NoWayToSendIcmpCountsAsAnsweringButSaysWhyAndLogsOnce) {
         text1.ends_with("Status: sem permissão para enviar ICMP, nem pelo programa ping   [ 0 "
                         "]\r\nTempo: 0 ms\r\n"))
         << text1;
-    EXPECT_EQ(test::ReadFile(log.FileForDay(DayOf(clock.Now()))),
-              "05/12/2026 14:05:09   " + std::string(kIcmpUnavailableLog) + "\r\n");
+    EXPECT_EQ(test::LogMessages(test::TodaysLog(log, clock)),
+              std::vector<std::string>{std::string(kIcmpUnavailableLog)});
     ForgetIcmpUnavailableLogged();
 }
 

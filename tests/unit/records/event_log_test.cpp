@@ -75,17 +75,6 @@ TEST(EventLog, APlantedLinkOrAnythingButAFolderAndAFileFailsTheWrite) {
     }
 }
 
-TEST(FolderExists, AnswersOneZeroOrThree) {
-    test::TempDir dir;
-    EXPECT_EQ(FolderExists(dir.path(), false), 1);
-    EXPECT_EQ(FolderExists(dir / "new", false), 0);
-    EXPECT_FALSE(std::filesystem::exists(dir / "new"));
-    EXPECT_EQ(FolderExists(dir / "new", true), 3);
-    EXPECT_TRUE(std::filesystem::is_directory(dir / "new"));
-    EXPECT_EQ(FolderExists(dir / "a/b", true), 0) << "parent folders are not made";
-    EXPECT_FALSE(std::filesystem::exists(dir / "a"));
-}
-
 TEST(ParseDate, AcceptsOnlyRealDayMonthYearDates) {
     EXPECT_EQ(ParseDate("5/2/2026"), LocalDays(DayOf(MakeLocalTime(2026, 2, 5))));
     EXPECT_TRUE(ParseDate("29/02/2024"));

@@ -28,20 +28,18 @@ public:
 
     NetnsPair() {
         static int counter = 0;
-        ++counter;
-        const std::string id = std::to_string(::getpid()) + "-" + std::to_string(counter);
+        const std::string id = std::to_string(::getpid()) + "-" + std::to_string(++counter);
         a_ = "vgxt-" + id + "-a";
         b_ = "vgxt-" + id + "-b";
         try {
-            Run("ip netns add " + a_);
-            Run("ip netns add " + b_);
-            Run("ip -n " + a_ + " link add va type veth peer name vb netns " + b_);
-            Run("ip -n " + a_ + " addr add " + subnet_ + "1/24 dev va");
-            Run("ip -n " + b_ + " addr add " + subnet_ + "2/24 dev vb");
-            for (const std::string& ns : {a_, b_}) {
-                Run("ip -n " + ns + " link set lo up");
-                Run("ip -n " + ns + " link set " + (ns == a_ ? "va" : "vb") + " up");
-            }
+            for (const std::string& command :
+                 {"ip netns add " + a_, "ip netns add " + b_,
+                  "ip -n " + a_ + " link add va type veth peer name vb netns " + b_,
+                  "ip -n " + a_ + " addr add 10.201.0.1/24 dev va",
+                  "ip -n " + b_ + " addr add 10.201.0.2/24 dev vb",
+                  "ip -n " + a_ + " link set lo up", "ip -n " + b_ + " link set lo up",
+                  "ip -n " + a_ + " link set va up", "ip -n " + b_ + " link set vb up"})
+                Run(command);
         } catch (...) {
             Delete();
             throw;
@@ -51,13 +49,9 @@ public:
     NetnsPair(const NetnsPair&) = delete;
     NetnsPair& operator=(const NetnsPair&) = delete;
 
-    std::string Address(int host) const { return subnet_ + std::to_string(host); }
+    static std::string Address(int host) { return "10.201.0." + std::to_string(host); }
     const std::string& a() const { return a_; }
     const std::string& b() const { return b_; }
-
-    // A command run inside one of the two namespaces.
-    void InA(const std::string& command) const { Run("ip netns exec " + a_ + " " + command); }
-    void InB(const std::string& command) const { Run("ip netns exec " + b_ + " " + command); }
 
     // Runs fn in a forked child that has entered namespace a; returns the text fn returned.
     std::string RunInA(const std::function<std::string()>& fn) const {
@@ -71,44 +65,40 @@ public:
             if (ns < 0 || ::setns(ns, CLONE_NEWNET) != 0)
                 ::_exit(3);
             const std::string out = fn();
-            const bool written =
-                ::write(fds[1], out.data(), out.size()) == static_cast<ssize_t>(out.size());
-            ::_exit(written ? 0 : 4);
+            ::_exit(::write(fds[1], out.data(), out.size()) == static_cast<ssize_t>(out.size())
+                        ? 0
+                        : 4);
         }
         ::close(fds[1]);
         std::string out;
         char buffer[512];
-        for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;) {
+        for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
             out.append(buffer, static_cast<std::size_t>(n));
-        }
         ::close(fds[0]);
         int status = 0;
         ::waitpid(pid, &status, 0);
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
             throw std::runtime_error("child in namespace failed");
-        }
         return out;
     }
 
     // A command that must succeed.
     static void Run(const std::string& command) {
-        if (std::system((command + " >/dev/null 2>&1").c_str()) != 0) {
+        if (std::system((command + " >/dev/null 2>&1").c_str()) != 0)
             throw std::runtime_error("failed: " + command);
-        }
     }
 
 private:
     void Delete() const {
         for (const std::string& ns : {a_, b_}) {
-            if (ns.empty())
-                continue;
-            [[maybe_unused]] const int rc =
-                std::system(("ip netns del " + ns + " 2>/dev/null").c_str());
+            if (!ns.empty()) {
+                [[maybe_unused]] const int rc =
+                    std::system(("ip netns del " + ns + " 2>/dev/null").c_str());
+            }
         }
     }
 
     std::string a_, b_;
-    std::string subnet_ = "10.201.0.";
 };
 
 }  // namespace vgx::test

