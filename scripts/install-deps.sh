@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config clang libclang-rt-14-dev
-  qt6-base-dev libgl-dev libcurl4-openssl-dev
+  qt6-base-dev libgl-dev libcurl4-openssl-dev libsystemd-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool trayer
   nginx-light iproute2 iputils-ping procps bc

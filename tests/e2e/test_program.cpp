@@ -8,6 +8,7 @@
 
 #include "app/ports.h"
 #include "ui/run_vigiax.h"
+#include "ui/service/run_service.h"
 
 namespace {
 
@@ -35,5 +36,7 @@ int main(int argc, char** argv) {
     if (const char* port = std::getenv("VGX_TEST_HTTP_PORT")) {
         options.httpPort = static_cast<std::uint16_t>(std::atoi(port));
     }
+    if (vgx::IsServiceStart(argc, argv))
+        return vgx::RunService(argc, argv, options);
     return vgx::RunVigiax(argc, argv, options);
 }
