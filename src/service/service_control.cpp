@@ -58,6 +58,10 @@ bool ServiceControl::Install() {
         LogInstallError(EACCES, unit.string() + ": " + std::system_category().message(EACCES));
         return false;
     }
+    if (!SystemdAcceptsProgramPath(program_.string())) {
+        LogInstallError(EINVAL, program_.string() + ": " + std::system_category().message(EINVAL));
+        return false;
+    }
     if (!ReplaceFileContents(unit, ServiceUnitText(program_))) {
         const int err = errno;
         LogInstallError(err, unit.string() + ": " + std::system_category().message(err));

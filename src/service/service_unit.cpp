@@ -25,6 +25,17 @@ std::string QuoteForSystemd(std::string_view word) {
     return out;
 }
 
+bool SystemdAcceptsProgramPath(std::string_view path) {
+    if (path.empty() || path.front() != '/')
+        return false;
+    for (const char c : path) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\'' || c == '\\' || u < 0x20 || u == 0x7f)
+            return false;
+    }
+    return true;
+}
+
 std::string ServiceUnitText(const std::filesystem::path& program) {
     return std::string(
                "[Unit]\n"
