@@ -32,11 +32,10 @@ std::filesystem::path ProgramDirectory() {
     return ec ? std::filesystem::current_path() : exe.parent_path();
 }
 
-// Half the service manager's interval, at most a second: a keep-alive is never late by more
-// than that before a blocking step begins.
+// A quarter of the service manager's interval: a blocking step that begins just before a
+// keep-alive is due still ends in time (see kWatchdogSeconds).
 milliseconds KeepAliveEvery(microseconds watchdog) {
-    return std::clamp(duration_cast<milliseconds>(watchdog / 2), milliseconds(1),
-                      milliseconds(1000));
+    return std::max(duration_cast<milliseconds>(watchdog / 4), milliseconds(1));
 }
 
 }  // namespace
@@ -57,7 +56,7 @@ int RunService(int argc, char** argv, const ProgramOptions& options) {
     const auto notifier = MakeSystemdNotifier();
     const auto systemLog = MakeSyslog();
     const auto watchdog = SystemdWatchdogInterval();
-    const milliseconds every = watchdog ? KeepAliveEvery(*watchdog) : milliseconds(1000);
+    const milliseconds every = watchdog ? KeepAliveEvery(*watchdog) : milliseconds(30000);
     ServiceEvents* events = nullptr;
 
     SystemClock clock;
