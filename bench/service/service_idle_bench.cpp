@@ -106,13 +106,13 @@ long RssKb(pid_t pid) {
 // Memory that is the process's alone (private pages; shared library text not counted).
 long UssKb(pid_t pid) {
     std::ifstream in("/proc/" + std::to_string(pid) + "/smaps_rollup");
-    std::string key;
-    long value = 0;
+    std::string line;
     long total = 0;
-    std::string unit;
-    while (in >> key >> value >> unit) {
-        if (key == "Private_Clean:" || key == "Private_Dirty:")
-            total += value;
+    while (std::getline(in, line)) {
+        for (const char* key : {"Private_Clean:", "Private_Dirty:"}) {
+            if (line.rfind(key, 0) == 0)
+                total += std::atol(line.c_str() + std::strlen(key));
+        }
     }
     return total;
 }
