@@ -1,5 +1,8 @@
 #include "ui/run_vigiax.h"
+#include "ui/service/run_service.h"
 
 int main(int argc, char** argv) {
+    if (vgx::IsServiceStart(argc, argv))
+        return vgx::RunService(argc, argv, {});
     return vgx::RunVigiax(argc, argv, {});
 }

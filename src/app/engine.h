@@ -55,6 +55,10 @@ public:
     void tmrPasta_ThatTime();
     void RequestStop() { watchdog_.RequestStop(); }
 
+    // Set while the service copy is paused.
+    bool ServicePaused() const { return servicePaused_; }
+    void SetServicePaused(bool paused) { servicePaused_ = paused; }
+
     const std::filesystem::path& ProgramDir() const { return programDir_; }
     SettingsModel& Settings() { return settings_; }
     const EventLog& Log() const { return log_; }
@@ -77,6 +81,7 @@ private:
     Watchdog watchdog_;
     CleaningJobs jobs_;
     CleaningScheduler scheduler_;
+    bool servicePaused_ = false;
 };
 
 }  // namespace vgx

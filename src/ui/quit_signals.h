@@ -1,9 +1,8 @@
 #pragma once
 
-#include <QObject>
-#include <QSocketNotifier>
 #include <functional>
-#include <memory>
+
+#include "ui/signal_bridge.h"
 
 namespace vgx {
 
@@ -11,11 +10,9 @@ namespace vgx {
 class QuitSignals final {
 public:
     explicit QuitSignals(std::function<void()> onQuit);
-    ~QuitSignals();
 
 private:
-    std::function<void()> onQuit_;
-    std::unique_ptr<QSocketNotifier> notifier_;
+    SignalBridge bridge_;
 };
 
 }  // namespace vgx

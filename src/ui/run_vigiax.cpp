@@ -9,6 +9,7 @@
 #include "app/engine.h"
 #include "app/platform_check.h"
 #include "app/system_ports.h"
+#include "service/service_control.h"
 #include "ui/app_windows.h"
 #include "ui/engine_timers.h"
 #include "ui/qt_event_pump.h"
@@ -75,6 +76,14 @@ int RunVigiax(int argc, char** argv, const ProgramOptions& options) {
     const auto resolver = MakeSystemResolver();
     const auto http = MakeCurlHttpClient(options.httpPort);
 
+    const auto realSystemctl = MakeSystemCommandRunner();
+    const auto systemLog = MakeSyslog();
+    std::error_code ec;
+    ServiceControl service(
+        options.unitDir.empty() ? std::filesystem::path("/etc/systemd/system") : options.unitDir,
+        std::filesystem::read_symlink("/proc/self/exe", ec),
+        options.systemctl ? *options.systemctl : *realSystemctl, *systemLog);
+
     Engine program(ProgramDirectory(), EnginePorts{clock, pump, power, *runner, windows, timers,
                                                    *icmp, *resolver, *http});
     engine = &program;
@@ -84,7 +93,7 @@ int RunVigiax(int argc, char** argv, const ProgramOptions& options) {
     });
 
     program.Form_Load(DisplayDepth());
-    windows.Attach(program);
+    windows.Attach(program, &service);
     windows.Start();
     const int rc = QApplication::exec();
     engine = nullptr;

@@ -1,15 +1,19 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 
 namespace vgx {
 
+class CommandRunner;
 class PowerControl;
 
 // What a build may put in place of the production pieces.
 struct ProgramOptions {
     PowerControl* power = nullptr;  // null: the real restart
     std::uint16_t httpPort = 80;
+    CommandRunner* systemctl = nullptr;  // null: the machine's systemctl
+    std::filesystem::path unitDir;       // empty: /etc/systemd/system
 };
 
 // The program: checks the platform, puts the engine together, loads it and runs the event

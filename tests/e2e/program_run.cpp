@@ -25,10 +25,11 @@ ProgramRun::~ProgramRun() {
     }
 }
 
-void ProgramRun::Start(const std::vector<std::string>& prefix,
-                       const std::vector<std::string>& env) {
+void ProgramRun::Start(const std::vector<std::string>& prefix, const std::vector<std::string>& env,
+                       const std::vector<std::string>& programArgs) {
     std::vector<std::string> args = prefix;
     args.push_back(exe_.string());
+    args.insert(args.end(), programArgs.begin(), programArgs.end());
     const pid_t pid = ::fork();
     if (pid < 0)
         throw std::runtime_error("fork failed");

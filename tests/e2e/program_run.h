@@ -21,9 +21,10 @@ public:
     ProgramRun(const std::filesystem::path& program, const std::filesystem::path& dir);
     ~ProgramRun();
 
-    // Starts the copy offscreen; `prefix` runs it through another command (e.g. ip netns exec).
+    // Starts the copy offscreen; `prefix` runs it through another command (e.g. ip netns exec);
+    // `args` follow the executable.
     void Start(const std::vector<std::string>& prefix = {},
-               const std::vector<std::string>& env = {});
+               const std::vector<std::string>& env = {}, const std::vector<std::string>& args = {});
     void Signal(int sig) const;
     // Exit status once the process has ended within the time, or nothing.
     std::optional<int> WaitExit(std::chrono::milliseconds timeout);

@@ -8,6 +8,7 @@
 
 #include "app/engine.h"
 #include "fakes.h"
+#include "service/service_control.h"
 #include "support/temp_dir.h"
 #include "ui/app_windows.h"
 #include "ui/qt_event_pump.h"
@@ -23,6 +24,18 @@ namespace vgx::test {
 struct UiWorld {
     struct NoTimers final : Timers {
         void SetInterval(EngineTimer, int) override {}
+    };
+    // systemctl as the windows would call it: recorded, answered with success.
+    struct Systemctl final : CommandRunner {
+        CommandResult Run(const std::vector<std::string>& argv) override {
+            calls.push_back(argv);
+            return {true, 0, show};
+        }
+        std::vector<std::vector<std::string>> calls;
+        std::string show;  // what `systemctl show` answers
+    };
+    struct NoSystemLog final : SystemLog {
+        void Write(int, const std::string&) override {}
     };
 
     explicit UiWorld(bool realNetwork = false, std::uint16_t httpPort = 80,
@@ -50,8 +63,9 @@ struct UiWorld {
                 answers.pop_front();
             return a;
         };
+        windows.trayAvailable = [this] { return trayArea; };
         engine->Form_Load(32);
-        windows.Attach(*engine);
+        windows.Attach(*engine, &service);
     }
 
     ~UiWorld() { windows.Release(); }
@@ -79,6 +93,10 @@ struct UiWorld {
     FakePower power;
     FakeRunner runner;
     NoTimers timers;
+    Systemctl systemctl;
+    NoSystemLog systemLog;
+    ServiceControl service{dir / "units", dir / "vigiax", systemctl, systemLog};
+    bool trayArea = false;
     FakeIcmp fakeIcmp{fakeClock};
     FakeResolver fakeResolver;
     FakeHttp fakeHttp;

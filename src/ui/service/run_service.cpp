@@ -1,0 +1,111 @@
+#include "ui/service/run_service.h"
+
+#include <signal.h>
+
+#include <QCoreApplication>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "app/engine.h"
+#include "app/platform_check.h"
+#include "app/power_control_linux.h"
+#include "service/keep_alive_runner.h"
+#include "service/service_events.h"
+#include "service/service_unit.h"
+#include "ui/engine_timers.h"
+#include "ui/qt_event_pump.h"
+#include "ui/service/headless_windows.h"
+#include "ui/signal_bridge.h"
+
+namespace vgx {
+
+namespace {
+
+using namespace std::chrono;
+
+std::filesystem::path ProgramDirectory() {
+    std::error_code ec;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::filesystem::current_path() : exe.parent_path();
+}
+
+// A quarter of the service manager's interval: a blocking step that begins just before a
+// keep-alive is due still ends in time (see kWatchdogSeconds).
+milliseconds KeepAliveEvery(microseconds watchdog) {
+    return std::max(duration_cast<milliseconds>(watchdog / 4), milliseconds(1));
+}
+
+}  // namespace
+
+bool IsServiceStart(int argc, char** argv) {
+    return std::any_of(argv + std::min(argc, 1), argv + argc,
+                       [](const char* a) { return std::strcmp(a, kServiceOption) == 0; });
+}
+
+int RunService(int argc, char** argv, const ProgramOptions& options) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Vigiax"));
+    if (!IsSupportedPlatform()) {
+        std::fprintf(stderr, "vigiax: %s\n", kUnsupportedPlatformMessage);
+        return 1;
+    }
+
+    const auto notifier = MakeSystemdNotifier();
+    const auto systemLog = MakeSyslog();
+    const auto watchdog = SystemdWatchdogInterval();
+    const milliseconds every = watchdog ? KeepAliveEvery(*watchdog) : milliseconds(30000);
+    ServiceEvents* events = nullptr;
+
+    SystemClock clock;
+    QtEventPump pump;
+    LinuxPowerControl realPower;
+    PowerControl& power = options.power ? *options.power : realPower;
+    KeepAliveProcessRunner runner(
+        [&events, &watchdog] {
+            if (events && watchdog)
+                events->KeepAlive();
+        },
+        every);
+    HeadlessWindows windows;
+    Engine* engine = nullptr;
+    EngineTimers timers(engine);
+    const auto icmp = MakeSystemIcmpSender();
+    const auto resolver = MakeSystemResolver();
+    const auto http = MakeCurlHttpClient(options.httpPort);
+
+    Engine program(ProgramDirectory(), EnginePorts{clock, pump, power, runner, windows, timers,
+                                                   *icmp, *resolver, *http});
+    engine = &program;
+    windows.Attach(program.Dog());
+    ServiceEvents service(ServiceEventPorts{program, timers, windows, *systemLog, *notifier});
+    events = &service;
+
+    // Keep-alives go on while paused and while a cycle pumps events.
+    QTimer keepAlive;
+    QObject::connect(&keepAlive, &QTimer::timeout, [&service] { service.KeepAlive(); });
+    if (watchdog)
+        keepAlive.start(every);
+
+    const auto stop = [&service] {
+        service.NTService_Stop();
+        QCoreApplication::quit();
+    };
+    SignalBridge requests({{SIGUSR1, [&service] { service.NTService_Pause(); }},
+                           {SIGUSR2, [&service] { service.NTService_Continue(); }},
+                           {SIGTERM, stop},
+                           {SIGINT, stop}});
+
+    program.Form_Load();
+    service.NTService_Start();
+    const int rc = QCoreApplication::exec();
+    keepAlive.stop();
+    events = nullptr;
+    engine = nullptr;
+    program.Form_Unload();
+    return rc;
+}
+
+}  // namespace vgx

@@ -1,0 +1,191 @@
+// The service copy started as systemd starts it: a notification socket the test listens on, a
+// watchdog interval, no display, and /dev/log captured in a mount namespace of its own.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <mutex>
+#include <optional>
+#include <stdexcept>
+#include <thread>
+
+#include "cleaning/jobs_file.h"
+#include "program_run.h"
+#include "support/temp_dir.h"
+#include "support/tiny_http_server.h"
+
+namespace vgx::test {
+namespace {
+
+using namespace std::chrono_literals;
+using ::testing::Contains;
+using ::testing::HasSubstr;
+
+// A datagram socket bound at a path, read as datagrams arrive, as systemd and the system log
+// do: a sender must never find its queue full.
+class DatagramSink {
+public:
+    explicit DatagramSink(const std::filesystem::path& path) : path_(path) {
+        fd_ = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const std::string p = path.string();
+        if (fd_ < 0 || p.size() >= sizeof address.sun_path)
+            throw std::runtime_error("datagram socket");
+        std::memcpy(address.sun_path, p.c_str(), p.size() + 1);
+        if (::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
+            throw std::runtime_error("bind " + p);
+        reader_ = std::thread([this] { Read(); });
+    }
+    ~DatagramSink() {
+        stop_ = true;
+        reader_.join();
+        ::close(fd_);
+    }
+    DatagramSink(const DatagramSink&) = delete;
+    DatagramSink& operator=(const DatagramSink&) = delete;
+
+    const std::filesystem::path& Path() const { return path_; }
+    std::vector<std::string> Received() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return received_;
+    }
+    long Count(const std::string& datagram) {
+        const auto all = Received();
+        return std::count(all.begin(), all.end(), datagram);
+    }
+    bool Has(const std::string& text) {
+        const auto all = Received();
+        return std::any_of(all.begin(), all.end(),
+                           [&](const std::string& d) { return d.find(text) != std::string::npos; });
+    }
+
+private:
+    void Read() {
+        char buf[4096];
+        while (!stop_) {
+            pollfd p{fd_, POLLIN, 0};
+            if (::poll(&p, 1, 20) <= 0)
+                continue;
+            const ssize_t n = ::recv(fd_, buf, sizeof buf, 0);
+            if (n >= 0) {
+                std::lock_guard<std::mutex> lock(mutex_);
+                received_.emplace_back(buf, static_cast<std::size_t>(n));
+            }
+        }
+    }
+
+    std::filesystem::path path_;
+    int fd_ = -1;
+    std::atomic<bool> stop_ = false;
+    std::mutex mutex_;
+    std::vector<std::string> received_;
+    std::thread reader_;
+};
+
+// Why the program cannot be given a /dev of the test's own here, or nothing.
+std::string PrivateDevUnavailable() {
+    if (::geteuid() != 0)
+        return "a mount namespace needs root";
+    if (std::system("unshare --mount --propagation private true >/dev/null 2>&1") != 0)
+        return "unshare --mount does not work here";
+    return {};
+}
+
+// Runs the program in a mount namespace whose /dev is `dev`: the usual devices bound from the
+// real /dev, and whatever the test put there (its own `log` socket).
+std::vector<std::string> WithPrivateDev(const std::filesystem::path& dev) {
+    static const char* const kScript =
+        "set -e; d=$1; shift;"
+        "for n in null zero full random urandom tty; do : > \"$d/$n\";"
+        " mount --bind \"/dev/$n\" \"$d/$n\"; done;"
+        "ln -s /proc/self/fd \"$d/fd\"; mount --rbind \"$d\" /dev; exec \"$@\"";
+    return {"unshare", "--mount", "--propagation", "private", "sh", "-c",
+            kScript,   "sh",      dev.string()};
+}
+
+TEST(ServiceE2E, ReportsToSystemdPausesContinuesAndStops) {
+    TempDir dir;
+    TempDir trash;
+    TempDir dev;
+    TinyServer server("HTTP/1.0 200 OK\r\n\r\n");
+    WriteSettings(dir.path(), [](Settings& s) {
+        s.IISCheckEnabled = 1;
+        s.IISUrl = "http://127.0.0.1/pagina.htm";
+        s.PoolingMinutes = "1";
+    });
+    // Due at the first cleaning tick, 23 s after the cleaning timer starts.
+    WriteFile(trash / "velho.txt", "x");
+    CleaningJob job;
+    job.Path.Assign(trash.path().string());
+    job.Kind = static_cast<std::uint8_t>(JobKind::AtStart);
+    SaveCleaningJobs(dir.path(), {job});
+
+    DatagramSink notify(dir / "notify");
+    const std::string why = PrivateDevUnavailable();
+    std::optional<DatagramSink> syslog;
+    std::vector<std::string> prefix;
+    if (why.empty()) {
+        syslog.emplace(dev / "log");
+        prefix = WithPrivateDev(dev.path());
+    } else {
+        std::cout << "[   NOTE   ] system log not captured: " << why << "\n";
+    }
+    const auto logged = [&](const std::string& text) {
+        return !syslog || WaitFor([&] { return syslog->Has(text); }, 5s);
+    };
+
+    ProgramRun run(VGX_TEST_PROGRAM, dir.path());
+    const auto started = std::chrono::steady_clock::now();
+    // A windowing platform that cannot open: the service copy must not load one.
+    run.Start(prefix,
+              {"NOTIFY_SOCKET=" + notify.Path().string(), "WATCHDOG_USEC=2000000",
+               "QT_QPA_PLATFORM=xcb", "VGX_TEST_HTTP_PORT=" + std::to_string(server.port())},
+              {"--service"});
+
+    ASSERT_TRUE(
+        WaitFor([&] { return notify.Count("READY=1\nSTATUS=Vigiando o servidor") == 1; }, 10s))
+        << ::testing::PrintToString(notify.Received());
+
+    // Paused before the first pooling tick, a second after the start, as a rule.
+    run.Signal(SIGUSR1);
+    ASSERT_TRUE(WaitFor([&] { return notify.Has("STATUS=Serviço Pausado"); }, 5s));
+    EXPECT_TRUE(logged("Serviço Pausado"));
+    std::this_thread::sleep_for(1s);  // a cycle under way finishes
+    const std::size_t requests = server.Count();
+    const long keepAlives = notify.Count("WATCHDOG=1");
+
+    // Past the first cleaning tick (23 s) and past the next cycle's time: nothing runs. A
+    // cycle that came before the pause puts the next one a minute after it.
+    std::this_thread::sleep_until(started + (requests == 0 ? 27s : 63s));
+    EXPECT_EQ(server.Count(), requests);
+    EXPECT_TRUE(std::filesystem::exists(trash / "velho.txt"));
+    EXPECT_GE(notify.Count("WATCHDOG=1"), keepAlives + 10) << "no keep-alives while paused";
+
+    run.Signal(SIGUSR2);
+    ASSERT_TRUE(WaitFor([&] { return notify.Has("STATUS=Serviço Continuado"); }, 5s));
+    EXPECT_TRUE(logged("Serviço Continuado"));
+    EXPECT_TRUE(WaitFor([&] { return server.Count() > requests; }, 5s));
+    EXPECT_TRUE(WaitFor([&] { return !std::filesystem::exists(trash / "velho.txt"); }, 30s));
+
+    run.Signal(SIGTERM);
+    EXPECT_EQ(run.WaitExit(5s), std::optional<int>(0))
+        << ReadFile(dir / "logs" / TodaysLogName()) << ::testing::PrintToString(notify.Received());
+    EXPECT_EQ(notify.Received().back(), "STOPPING=1");
+    if (syslog) {
+        // Daemon facility, information level, the program's ident.
+        EXPECT_THAT(syslog->Received(), Contains(AllOf(HasSubstr("<30>"), HasSubstr("Vigiax["),
+                                                       HasSubstr("]: Serviço Pausado"))));
+    }
+}
+
+}  // namespace
+}  // namespace vgx::test
