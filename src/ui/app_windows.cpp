@@ -95,8 +95,7 @@ void AppWindows::Attach(Engine& engine, ServiceControl* service) {
                      [this] { OpenAbout(); });
     QObject::connect(main_.get(), &MainWindow::closed, main_.get(), [this] { Unload(); });
 
-    trayWatcher_ = std::make_unique<TrayHostWatcher>(
-        nullptr, [this] { return HasTrayArea(); });
+    trayWatcher_ = std::make_unique<TrayHostWatcher>(nullptr, [this] { return HasTrayArea(); });
     QObject::connect(trayWatcher_.get(), &TrayHostWatcher::hostReturned, main_.get(),
                      [this] { TrayHostReturned(); });
     StateChanged();

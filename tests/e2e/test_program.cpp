@@ -7,8 +7,8 @@
 #include <fstream>
 
 #include "app/ports.h"
-#include "service/command_runner.h"
 #include "records/clock.h"
+#include "service/command_runner.h"
 #include "ui/run_vigiax.h"
 #include "ui/service/run_service.h"
 
@@ -51,6 +51,8 @@ int main(int argc, char** argv) {
     RecordingSystemctl systemctl;
     options.systemctl = &systemctl;
     options.unitDir = ProgramDir() / "units";
+    std::error_code ec;
+    std::filesystem::create_directory(options.unitDir, ec);
     if (const char* port = std::getenv("VGX_TEST_HTTP_PORT")) {
         options.httpPort = static_cast<std::uint16_t>(std::atoi(port));
     }

@@ -40,6 +40,7 @@ struct UiWorld {
 
     explicit UiWorld(bool realNetwork = false, std::uint16_t httpPort = 80,
                      const std::function<void(const std::filesystem::path&)>& before = {}) {
+        std::filesystem::create_directory(dir / "units");
         if (before)
             before(dir.path());
         if (realNetwork) {

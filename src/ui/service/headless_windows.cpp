@@ -15,10 +15,9 @@ HeadlessWindows::HeadlessWindows() {
     });
 }
 
-MessageAnswer HeadlessWindows::Message(const std::string& text, const std::string& title,
-                                       MessageIcon, MessageButtons buttons) {
-    std::fprintf(stderr, "vigiax: %s: %s\n", title.c_str(), text.c_str());
-    return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
+PromptAnswer HeadlessWindows::Message(const Prompt& prompt) {
+    std::fprintf(stderr, "vigiax: %s: %s\n", prompt.Title.c_str(), prompt.Text.c_str());
+    return prompt.Buttons == PromptButtons::YesNo ? PromptAnswer::No : PromptAnswer::Ok;
 }
 
 void HeadlessWindows::ShowRestartWarning() {

@@ -22,8 +22,7 @@ public:
     bool TrayExists() const override { return false; }
     void StateChanged() override {}
     void Beep() override {}
-    MessageAnswer Message(const std::string& text, const std::string& title, MessageIcon icon,
-                          MessageButtons buttons) override;
+    PromptAnswer Message(const Prompt& prompt) override;
     void ShowRestartWarning() override;
     void HideRestartWarning() override;
 

@@ -11,7 +11,6 @@
 #include <utility>
 
 #include "app/panel_state.h"
-#include "ui/tray/menu_strip.h"
 #include "ui/tray/tray_pictures.h"
 
 namespace vgx {
@@ -81,7 +80,7 @@ void SysTrayIcon::SetToolTip(const QString& tip) {
 }
 
 void SysTrayIcon::SetImageList(const QString& stripFile) {
-    strip_ = LoadMenuStrip(stripFile);
+    strip_ = IconStrip(stripFile);
     for (Item& item : items_)
         ApplyIcon(item);
 }
@@ -278,8 +277,8 @@ const SysTrayIcon::Item& SysTrayIcon::At(int index) const {
 }
 
 void SysTrayIcon::ApplyIcon(Item& item) {
-    const bool has = item.icon >= 0 && item.icon < strip_.size();
-    item.action->setIcon(has ? QIcon(strip_[item.icon]) : QIcon());
+    const QPixmap icon = strip_.MenuEntryIcon(item.icon);
+    item.action->setIcon(icon.isNull() ? QIcon() : QIcon(icon));
 }
 
 void SysTrayIcon::OnActivated(QSystemTrayIcon::ActivationReason reason) {

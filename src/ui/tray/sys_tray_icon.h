@@ -11,6 +11,8 @@
 
 #include <vector>
 
+#include "ui/widgets/icon_strip.h"
+
 class QAction;
 
 namespace vgx {
@@ -110,7 +112,7 @@ private:
     QSystemTrayIcon icon_;
     QMenu menu_;
     std::vector<Item> items_;
-    QList<QPixmap> strip_;
+    IconStrip strip_;
     int picture_ = 0;
     bool showing_ = false;
     int chosen_ = 0;

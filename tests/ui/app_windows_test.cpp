@@ -1,0 +1,147 @@
+// The windows together: the tray icon's picture and menu entries, the way to the tray and
+// back, the panel's check box, quitting, and the service check box, on the offscreen platform
+// with a recording systemctl.
+#include <QCheckBox>
+
+#include "ui/panel/status_panel.h"
+#include "ui/settings/config_section.h"
+#include "ui/settings/guarded_check_box.h"
+#include "ui/tray/sys_tray_icon.h"
+#include "ui/tray/tray_menu.h"
+#include "ui_world.h"
+
+namespace vgx::test {
+
+class AppWindowsTest : public QObject {
+    Q_OBJECT
+
+    static std::string Calls(UiWorld& w) {
+        std::string all;
+        for (const auto& call : w.systemctl.calls) {
+            for (const std::string& a : call)
+                all += a + " ";
+            all += "\n";
+        }
+        w.systemctl.calls.clear();
+        return all;
+    }
+
+private slots:
+    void theTrayPictureFollowsLimitCountAndPause_data() {
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<float>("failures");
+        QTest::addColumn<bool>("paused");
+        QTest::addColumn<int>("picture");
+        QTest::newRow("limit 1, no failures") << 1 << 0.0F << false << 11;
+        QTest::newRow("limit 7, no failures") << 7 << 0.0F << false << 9;
+        QTest::newRow("any failure") << 7 << 1.0F << false << 10;
+        QTest::newRow("failure near the limit") << 3 << 2.0F << false << 10;
+        QTest::newRow("paused") << 1 << 5.0F << true << 12;
+    }
+    void theTrayPictureFollowsLimitCountAndPause() {
+        QFETCH(int, limit);
+        QFETCH(float, failures);
+        QFETCH(bool, paused);
+        QFETCH(int, picture);
+        UiWorld w;
+        w.trayArea = true;
+        w.Settings().SetValue(Control::VScroll2, limit);
+        w.engine->Dog().Nfalhas = failures;
+        w.engine->SetServicePaused(paused);
+        w.windows.TrayIcon(true);
+        QVERIFY(w.windows.Tray() != nullptr);
+        QCOMPARE(w.windows.Tray()->Picture(), picture);
+        QCOMPARE(w.windows.Tray()->ToolTip(), QStringLiteral("Vigiax"));
+        QVERIFY(!w.windows.Tray()->ItemEnabled(QStringLiteral("start")));
+    }
+
+    void toTheTrayAndBackOrOnlyMinimisedWithoutATray() {
+        UiWorld w;
+        w.windows.Start();
+        w.Main().CmdSair_Click(0);  // no notification area: minimised, never lost
+        QVERIFY(w.Main().isVisible());
+        QVERIFY(w.windows.Tray() == nullptr);
+
+        w.trayArea = true;
+        w.Main().showNormal();
+        w.Main().CmdSair_Click(0);
+        QVERIFY(!w.Main().isVisible());
+        QVERIFY(w.windows.Tray() != nullptr);
+        w.windows.SysTrayDoubleClick(2);  // the right button does nothing
+        QVERIFY(!w.Main().isVisible());
+        w.windows.MenuClick(kTrayItemConfig);
+        QVERIFY(w.Main().isVisible());
+        QVERIFY(w.windows.Tray() == nullptr);
+    }
+
+    void thePanelFollowsItsCheckBoxAndTheTrayEntry() {
+        UiWorld w;
+        w.trayArea = true;
+        w.windows.TrayIcon(true);
+        ConfigSection& c = *w.Main().Config();
+        QVERIFY(!c.chkSVisi->isEnabled());
+        c.chkPanel->click();
+        QVERIFY(w.windows.Panel()->isVisible());
+        QVERIFY(c.chkSVisi->isEnabled());
+        QVERIFY(w.windows.Tray()->Checked(QStringLiteral("panel")));
+        c.chkSVisi->click();
+        QCOMPARE(w.Settings().Working().PanelAlwaysOnTop, 1);
+
+        w.windows.MenuClick(kTrayItemPanel);
+        QVERIFY(!w.windows.Panel()->isVisible());
+        QVERIFY(!c.chkPanel->isChecked());
+        QVERIFY(!c.chkSVisi->isChecked());
+        QVERIFY(!c.chkSVisi->isEnabled());
+        QVERIFY(!w.windows.Tray()->Checked(QStringLiteral("panel")));
+        w.windows.MenuClick(kTrayItemPanel);
+        QVERIFY(w.windows.Panel()->isVisible());
+    }
+
+    void serviceEntriesAndQuitGoThroughSystemctl() {
+        UiWorld w;
+        w.trayArea = true;
+        w.windows.TrayIcon(true);
+        w.windows.MenuClick(kTrayItemStop);
+        QCOMPARE(Calls(w), "");  // the service box is not ticked
+        w.Settings().SetValue(Control::chkServicoNT, 1);
+        w.windows.MenuClick(kTrayItemStop);
+        QVERIFY(Calls(w).find("kill --kill-whom=main --signal=SIGUSR1") != std::string::npos);
+        w.systemctl.show = "ActiveState=active\nSubState=running\nStatusText=Serviço Pausado\n";
+        w.windows.MenuClick(kTrayItemStart);
+        QVERIFY(Calls(w).find("--signal=SIGUSR2") != std::string::npos);
+        w.systemctl.show = "ActiveState=inactive\nSubState=dead\n";
+        w.windows.MenuClick(kTrayItemStart);
+        QVERIFY(Calls(w).find("start vigiax.service") != std::string::npos);
+
+        w.windows.MenuClick(kTrayItemQuit);  // answered No
+        QCOMPARE(w.TakeAsked(), std::vector<std::string>{"ATENÇÃO: Você realmente deseja sair?"});
+        QVERIFY(w.windows.Tray() != nullptr);
+        QVERIFY(Calls(w).find("stop") == std::string::npos);
+        w.answers = {PromptAnswer::Yes};
+        w.windows.MenuClick(kTrayItemQuit);
+        QVERIFY(Calls(w).find("stop vigiax.service") != std::string::npos);
+        QVERIFY(w.windows.Tray() == nullptr);
+    }
+
+    void theServiceBoxInstallsAtOnceAndConfirmAlignsTheRegistration() {
+        UiWorld w;
+        ConfigSection& c = *w.Main().Config();
+        c.chkServicoNT->click();
+        QVERIFY(c.chkServicoNT->isChecked());
+        QCOMPARE(w.TakeAsked(), std::vector<std::string>{"Vigiax: Vigiax: serviço instalado"});
+        QVERIFY(w.File("units/vigiax.service").find("--service") != std::string::npos);
+        QVERIFY(Calls(w).find("enable vigiax.service") != std::string::npos);
+        c.chkServicoNT->click();  // unticking asks nothing and removes nothing yet
+        QVERIFY(w.TakeAsked().empty());
+        QCOMPARE(Calls(w), "");
+        w.answers = {PromptAnswer::Yes};
+        c.cmdOK_Click();
+        QVERIFY(Calls(w).find("disable vigiax.service") != std::string::npos);
+        QVERIFY(w.TakeAsked().size() == 1);  // the confirm question only
+    }
+};
+
+}  // namespace vgx::test
+
+QTEST_MAIN(vgx::test::AppWindowsTest)
+#include "app_windows_test.moc"
