@@ -44,10 +44,18 @@ class Engine {
 public:
     Engine(std::filesystem::path programDir, EnginePorts ports);
 
+    // Which share of the program this copy runs: the watchdog (the copy that holds the program
+    // directory's lock), or only the windows over the copy that does (a face).
+    enum class Role { Watchdog, Face };
+
     // The engine's share of loading the main window: image files (the pair the windows use
     // follows the display's colour depth), logs folder, cleaning jobs, vgx.cfg loaded or
-    // created, the commit, the timers and the first log line.
-    void Form_Load(int displayDepth = 32);
+    // created, the commit, the timers and the first log line. A face loads the files but starts
+    // no timer and logs nothing: it never runs a cycle, a cleaning job or an action.
+    void Form_Load(int displayDepth = 32, Role role = Role::Watchdog);
+    // Another copy saved vgx.cfg or folder.dat: they are taken up as if edited here.
+    void ReloadSettings();
+    void ReloadJobs();
     // Unloading: unconfirmed edits are undone and nothing is saved.
     void Form_Unload();
 

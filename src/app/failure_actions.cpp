@@ -26,7 +26,7 @@ void Watchdog::RestartWarningTick() {
         ports_.power.RestartComputer();
 }
 
-void Watchdog::RestartWarningCancel() {
+void Watchdog::RestartWarningCancel(bool notice) {
     cancelling_ = true;
     struct Leave {
         bool& flag;
@@ -40,7 +40,8 @@ void Watchdog::RestartWarningCancel() {
     ports_.windows.Beep();
     ports_.windows.HideRestartWarning();
     ports_.pump.ProcessEvents();
-    ports_.windows.Message(Notice("Por segurança as falhas do pooling foram resetadas para zero!"));
+    if (notice)
+        ports_.windows.Message(Notice(kCancelledRestartText));
     LimpaFalha = true;
     Log("FALHAS RESETADAS! ");
     Log("BOOT CANCELADO PELO USUÁRIO! ");

@@ -201,15 +201,19 @@ void Watchdog::ThresholdEvent(std::int32_t failureCode) {
     }
 }
 
+void Watchdog::ResetFailures() {
+    LimpaFalha = true;
+    Log("FALHAS RESETADAS! ");
+}
+
 void Watchdog::cmdReset_Click() {
     if (ports_.windows.Message(
-            Question("Você realmente deseja resetar as falhas de pooling para zero?")) !=
+            Question(kResetQuestionText)) !=
         PromptAnswer::Yes) {
         return;
     }
-    LimpaFalha = true;
-    Log("FALHAS RESETADAS! ");
-    Prompt done = Notice("Falhas resetadas. Aguarde o próximo pooling!");
+    ResetFailures();
+    Prompt done = Notice(kResetDoneText);
     done.Beep = true;
     ports_.windows.Message(done);
 }

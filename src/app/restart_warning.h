@@ -16,6 +16,11 @@ public:
         counting_ = true;
     }
     void Stop() { counting_ = false; }
+    // Shows the countdown of a warning that counts in another copy of the program.
+    void Mirror(bool counting, std::uint8_t counter) {
+        counting_ = counting;
+        counter_ = counter;
+    }
     bool Counting() const { return counting_; }
     std::uint8_t Counter() const { return counter_; }
 

@@ -17,6 +17,12 @@
 
 namespace vgx {
 
+inline constexpr const char* kCancelledRestartText =
+    "Por segurança as falhas do pooling foram resetadas para zero!";
+inline constexpr const char* kResetQuestionText =
+    "Você realmente deseja resetar as falhas de pooling para zero?";
+inline constexpr const char* kResetDoneText = "Falhas resetadas. Aguarde o próximo pooling!";
+
 // Outcome code of a cycle whose web-server check failed.
 inline constexpr std::int32_t kIisFailure = 1453;
 
@@ -45,6 +51,8 @@ public:
 
     // The reset button: asks, then the next cycle clears the count.
     void cmdReset_Click();
+    // The reset itself, after the question: the next cycle clears the count.
+    void ResetFailures();
     // The manual restart button.
     void cmdBot_Click();
 
@@ -52,10 +60,14 @@ public:
     void ShowRestartWarning();
     // One second of the warning's countdown; at the end the computer is restarted.
     void RestartWarningTick();
-    void RestartWarningCancel();
+    // `notice` false: the user was told elsewhere (the copy that showed the warning).
+    void RestartWarningCancel(bool notice = true);
     const RestartWarning& Warning() const { return warning_; }
 
     void RestartIis();
+
+    // Writes the threshold count and its day into vgx.cfg, leaving the rest as stored.
+    void SaveBootCount();
 
     // The failure limit in use: the text being edited, or the confirmed number when it is not one.
     double FailureLimit() const;
@@ -75,7 +87,6 @@ private:
     std::int32_t PingWithTries(const std::string& address, char prefix);
     void Publish(ReportColours colours, int trayPicture);
     void ThresholdEvent(std::int32_t failureCode);
-    void SaveBootCount();
     double PoolingMinutes() const;
     void Log(const std::string& message);
 

@@ -10,7 +10,12 @@
 namespace vgx {
 
 RestartWarningWindow::RestartWarningWindow(Watchdog& dog)
-    : dog_(dog), picture_(new QLabel(this)), lblBoot_(new QLabel(this)) {
+    : RestartWarningWindow(WarningSource{[&dog]() -> const RestartWarning& { return dog.Warning(); },
+                                         [&dog] { dog.RestartWarningTick(); },
+                                         [&dog] { dog.RestartWarningCancel(); }}) {}
+
+RestartWarningWindow::RestartWarningWindow(WarningSource source)
+    : source_(std::move(source)), picture_(new QLabel(this)), lblBoot_(new QLabel(this)) {
     setWindowTitle(QStringLiteral("BOOT..."));
     setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
                    Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -36,10 +41,9 @@ RestartWarningWindow::RestartWarningWindow(Watchdog& dog)
 }
 
 void RestartWarningWindow::ShowWarning() {
-    if (!timer1_.isActive() && dog_.Warning().Counting()) {
-        UpdateLabel();
+    UpdateLabel();
+    if (source_.tick && !timer1_.isActive() && source_.warning().Counting())
         timer1_.start();
-    }
     show();
     raise();
     activateWindow();
@@ -51,21 +55,21 @@ void RestartWarningWindow::HideWarning() {
 }
 
 void RestartWarningWindow::UpdateLabel() {
-    QString text = QString::fromStdString(dog_.Warning().Label());
+    QString text = QString::fromStdString(source_.warning().Label());
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     lblBoot_->setText(text);
 }
 
 void RestartWarningWindow::Timer1_Timer() {
-    dog_.RestartWarningTick();
+    source_.tick();
     UpdateLabel();
-    if (!dog_.Warning().Counting())
+    if (!source_.warning().Counting())
         timer1_.stop();
 }
 
 void RestartWarningWindow::cmdCancelar_Click() {
     if (isVisible())
-        dog_.RestartWarningCancel();
+        source_.cancel();
     HideWarning();
 }
 

@@ -3,15 +3,25 @@
 #include <QDialog>
 #include <QLabel>
 #include <QTimer>
+#include <functional>
 
 namespace vgx {
 
+class RestartWarning;
 class Watchdog;
+
+// Whose countdown the warning shows, and what its ticks and its cancel do.
+struct WarningSource {
+    std::function<const RestartWarning&()> warning;
+    std::function<void()> tick;  // empty: the countdown ticks in another copy of the program
+    std::function<void()> cancel;
+};
 
 // frmAviso: the restart countdown, with the button that cancels it.
 class RestartWarningWindow final : public QDialog {
 public:
     explicit RestartWarningWindow(Watchdog& dog);
+    explicit RestartWarningWindow(WarningSource source);
 
     // Shows the warning and starts Timer1, or brings it to the front when already shown.
     void ShowWarning();
@@ -26,7 +36,7 @@ private:
     void Timer1_Timer();
     void cmdCancelar_Click();
 
-    Watchdog& dog_;
+    WarningSource source_;
     QLabel* picture_;
     QLabel* lblBoot_;
     QTimer timer1_;
