@@ -8,14 +8,10 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdlib>
-#include <cstring>
 #include <iostream>
-#include <mutex>
 #include <optional>
 #include <stdexcept>
-#include <thread>
 
 #include "cleaning/jobs_file.h"
 #include "program_run.h"
@@ -29,31 +25,32 @@ using namespace std::chrono_literals;
 using ::testing::Contains;
 using ::testing::HasSubstr;
 
-// A datagram socket bound at a path, read as datagrams arrive, as systemd and the system log
-// do: a sender must never find its queue full.
+// A datagram socket bound at `path`, read as datagrams arrive, as systemd and the system log
+// read theirs: a sender never finds the queue full.
 class DatagramSink {
 public:
-    explicit DatagramSink(const std::filesystem::path& path) : path_(path) {
-        fd_ = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        const std::string p = path.string();
-        if (fd_ < 0 || p.size() >= sizeof address.sun_path)
-            throw std::runtime_error("datagram socket");
-        std::memcpy(address.sun_path, p.c_str(), p.size() + 1);
+    explicit DatagramSink(const std::filesystem::path& path)
+        : fd_(::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0)) {
+        sockaddr_un address{AF_UNIX, {}};
+        path.string().copy(address.sun_path, sizeof address.sun_path - 1);
         if (::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
-            throw std::runtime_error("bind " + p);
-        reader_ = std::thread([this] { Read(); });
+            throw std::runtime_error("bind " + path.string());
+        reader_ = std::thread([this] {
+            char buf[4096];
+            for (pollfd p{fd_, POLLIN, 0}; !stop_;) {
+                if (::poll(&p, 1, 20) <= 0)
+                    continue;
+                const ssize_t n = ::recv(fd_, buf, sizeof buf, 0);
+                std::lock_guard<std::mutex> lock(mutex_);
+                received_.emplace_back(buf, static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
+            }
+        });
     }
     ~DatagramSink() {
         stop_ = true;
         reader_.join();
         ::close(fd_);
     }
-    DatagramSink(const DatagramSink&) = delete;
-    DatagramSink& operator=(const DatagramSink&) = delete;
-
-    const std::filesystem::path& Path() const { return path_; }
     std::vector<std::string> Received() {
         std::lock_guard<std::mutex> lock(mutex_);
         return received_;
@@ -69,22 +66,7 @@ public:
     }
 
 private:
-    void Read() {
-        char buf[4096];
-        while (!stop_) {
-            pollfd p{fd_, POLLIN, 0};
-            if (::poll(&p, 1, 20) <= 0)
-                continue;
-            const ssize_t n = ::recv(fd_, buf, sizeof buf, 0);
-            if (n >= 0) {
-                std::lock_guard<std::mutex> lock(mutex_);
-                received_.emplace_back(buf, static_cast<std::size_t>(n));
-            }
-        }
-    }
-
-    std::filesystem::path path_;
-    int fd_ = -1;
+    int fd_;
     std::atomic<bool> stop_ = false;
     std::mutex mutex_;
     std::vector<std::string> received_;
@@ -147,7 +129,7 @@ TEST(ServiceE2E, ReportsToSystemdPausesContinuesAndStops) {
     const auto started = std::chrono::steady_clock::now();
     // A windowing platform that cannot open: the service copy must not load one.
     run.Start(prefix,
-              {"NOTIFY_SOCKET=" + notify.Path().string(), "WATCHDOG_USEC=2000000",
+              {"NOTIFY_SOCKET=" + (dir / "notify").string(), "WATCHDOG_USEC=2000000",
                "QT_QPA_PLATFORM=xcb", "VGX_TEST_HTTP_PORT=" + std::to_string(server.port())},
               {"--service"});
 
