@@ -207,9 +207,7 @@ void Watchdog::ResetFailures() {
 }
 
 void Watchdog::cmdReset_Click() {
-    if (ports_.windows.Message(
-            Question(kResetQuestionText)) !=
-        PromptAnswer::Yes) {
+    if (ports_.windows.Message(Question(kResetQuestionText)) != PromptAnswer::Yes) {
         return;
     }
     ResetFailures();

@@ -10,9 +10,9 @@
 namespace vgx {
 
 RestartWarningWindow::RestartWarningWindow(Watchdog& dog)
-    : RestartWarningWindow(WarningSource{[&dog]() -> const RestartWarning& { return dog.Warning(); },
-                                         [&dog] { dog.RestartWarningTick(); },
-                                         [&dog] { dog.RestartWarningCancel(); }}) {}
+    : RestartWarningWindow(WarningSource{
+          [&dog]() -> const RestartWarning& { return dog.Warning(); },
+          [&dog] { dog.RestartWarningTick(); }, [&dog] { dog.RestartWarningCancel(); }}) {}
 
 RestartWarningWindow::RestartWarningWindow(WarningSource source)
     : source_(std::move(source)), picture_(new QLabel(this)), lblBoot_(new QLabel(this)) {

@@ -11,7 +11,7 @@
 
 #include "app/engine.h"
 #include "app/platform_check.h"
-#include "app/power_control_linux.h"
+#include "app/system_ports.h"
 #include "service/keep_alive_runner.h"
 #include "service/service_events.h"
 #include "service/service_unit.h"
@@ -61,8 +61,8 @@ int RunService(int argc, char** argv, const ProgramOptions& options) {
 
     SystemClock clock;
     QtEventPump pump;
-    LinuxPowerControl realPower;
-    PowerControl& power = options.power ? *options.power : realPower;
+    const auto realPower = MakeSystemPowerControl();
+    PowerControl& power = options.power ? *options.power : *realPower;
     KeepAliveProcessRunner runner(
         [&events, &watchdog] {
             if (events && watchdog)
