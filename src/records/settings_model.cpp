@@ -403,7 +403,10 @@ std::string SettingsModel::SettingsText() const {
 }
 
 bool SettingsModel::SaveSettings() const {
-    return ReplaceFileContents(FilePath(), SettingsText());
+    const bool ok = ReplaceFileContents(FilePath(), SettingsText());
+    if (ok && hooks.saved)
+        hooks.saved();
+    return ok;
 }
 
 void SettingsModel::SaveForRule() const {

@@ -78,6 +78,8 @@ struct SettingsHooks {
     std::function<void()> reapplyAlwaysOnTop;
     // A save made by a rule (confirm, probe switch) failed.
     std::function<void()> saveFailed;
+    // vgx.cfg was written (by any save of this model).
+    std::function<void()> saved;
 };
 
 // The working settings as the settings window shows them, the committed copy beside them,

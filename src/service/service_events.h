@@ -10,6 +10,8 @@ namespace vgx {
 inline constexpr const char* kStatusRunning = "Vigiando o servidor";
 inline constexpr const char* kStatusPaused = "Serviço Pausado";
 inline constexpr const char* kStatusContinued = "Serviço Continuado";
+inline constexpr const char* kStatusWaitingForLock =
+    "Aguardando: outra cópia do Vigiax vigia esta pasta";
 
 struct ServiceEventPorts {
     Engine& engine;

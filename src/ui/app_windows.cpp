@@ -38,7 +38,8 @@ AppWindows::~AppWindows() {
     Release();
 }
 
-void AppWindows::Attach(Engine& engine, ServiceControl* service) {
+void AppWindows::Attach(Engine& engine, ServiceControl* service,
+                        std::optional<WarningSource> warning) {
     engine_ = &engine;
     service_ = service;
     const ImageFiles& images = engine.Images();
@@ -59,6 +60,10 @@ void AppWindows::Attach(Engine& engine, ServiceControl* service) {
             if (const ServiceOutcome done = service_->InstallService(true); done.message)
                 Message({*done.message, kServiceMessageTitle, PromptIcon::None, PromptButtons::Ok});
         },
+        [&engine] { engine.Dog().cmdReset_Click(); },
+        [&engine] { engine.Dog().cmdBot_Click(); },
+        {},
+        {},
     });
 
     SettingsModel& settings = engine.Settings();
@@ -76,7 +81,8 @@ void AppWindows::Attach(Engine& engine, ServiceControl* service) {
         Message(ErrorMessage("Não foi possível gravar o arquivo vgx.cfg."));
     };
 
-    warning_ = std::make_unique<RestartWarningWindow>(engine.Dog());
+    warning_ = warning ? std::make_unique<RestartWarningWindow>(std::move(*warning))
+                       : std::make_unique<RestartWarningWindow>(engine.Dog());
     panel_ = std::make_unique<StatusPanel>(settings);
     panel_->SetOpacity(settings.Value(Control::VScroll3));
     listener_ = settings.AddListener([this](Control c) {
@@ -159,7 +165,7 @@ void AppWindows::TrayIcon(bool show) {
                                        engine_->ServicePaused());
     engine_->Panel().trayPicture = picture;
     tray_->SetPicture(picture);
-    tray_->SetToolTip(QStringLiteral("Vigiax"));
+    tray_->SetToolTip(trayTip_);
     BuildTrayMenu(*tray_, PanelVisible());
     QObject::connect(tray_.get(), &SysTrayIcon::SysTrayMouseDown, main_.get(), [this](int b) {
         if (b == 2 && tray_)
@@ -170,6 +176,12 @@ void AppWindows::TrayIcon(bool show) {
     QObject::connect(tray_.get(), &SysTrayIcon::MenuClick, main_.get(),
                      [this](int index, const QString&) { MenuClick(index); });
     tray_->Initialise();
+}
+
+void AppWindows::SetTrayToolTip(const QString& tip) {
+    trayTip_ = tip;
+    if (tray_)
+        tray_->SetToolTip(tip);
 }
 
 void AppWindows::MinimizeToTray() {

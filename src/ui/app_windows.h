@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "app/ports.h"
+#include "ui/restart_warning_window.h"
 #include "ui/settings/window_context.h"
 
 class QWidget;
@@ -12,7 +15,6 @@ namespace vgx {
 
 class Engine;
 class MainWindow;
-class RestartWarningWindow;
 class ServiceControl;
 class StatusPanel;
 class SysTrayIcon;
@@ -28,7 +30,11 @@ public:
 
     // After the engine's Form_Load: builds the windows on its models and picture files.
     // `service` installs, removes and controls the service copy (the tests' own in tests).
-    void Attach(Engine& engine, ServiceControl* service);
+    // A face shows the warning of the copy it faces (`warning`); otherwise this copy's own.
+    void Attach(Engine& engine, ServiceControl* service,
+                std::optional<WarningSource> warning = std::nullopt);
+    // The tray icon's tool tip, now and for every icon made later.
+    void SetTrayToolTip(const QString& tip);
     // The interactive start shows the settings window; with service mode chosen the program
     // starts in the tray.
     void Start();
@@ -82,6 +88,7 @@ private:
     std::unique_ptr<TrayHostWatcher> trayWatcher_;
     std::unique_ptr<RestartWarningWindow> warning_;
     int listener_ = 0;
+    QString trayTip_ = QStringLiteral("Vigiax");
     bool interactive_;
 };
 

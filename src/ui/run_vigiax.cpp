@@ -9,8 +9,11 @@
 #include "app/engine.h"
 #include "app/platform_check.h"
 #include "app/system_ports.h"
+#include "service/instance_lock.h"
 #include "service/service_control.h"
 #include "ui/app_windows.h"
+#include "ui/copies/face_link.h"
+#include "ui/copies/watchdog_host.h"
 #include "ui/engine_timers.h"
 #include "ui/qt_event_pump.h"
 #include "ui/quit_signals.h"
@@ -84,20 +87,38 @@ int RunVigiax(int argc, char** argv, const ProgramOptions& options) {
         std::filesystem::read_symlink("/proc/self/exe", ec),
         options.systemctl ? *options.systemctl : *realSystemctl, *systemLog);
 
-    Engine program(ProgramDirectory(), EnginePorts{clock, pump, power, *runner, windows, timers,
-                                                   *icmp, *resolver, *http});
+    // One watchdog per program directory: the copy that takes the lock runs it; any other copy
+    // is the face of that one.
+    const std::filesystem::path dir = ProgramDirectory();
+    const auto [lockResult, lock] = InstanceLock::Take(dir);
+    const bool runsWatchdog = lockResult == LockResult::Taken;
+
+    PublishingWindows published(windows);
+    Engine program(dir, EnginePorts{clock, pump, power, *runner, published, timers, *icmp,
+                                    *resolver, *http});
     engine = &program;
     QuitSignals quit([&program] {
         program.RequestStop();
         QApplication::quit();
     });
 
-    program.Form_Load(DisplayDepth());
-    windows.Attach(program, &service);
+    program.Form_Load(DisplayDepth(), runsWatchdog ? Engine::Role::Watchdog : Engine::Role::Face);
+    std::unique_ptr<WatchdogHost> host;
+    std::unique_ptr<FaceLink> face;
+    if (runsWatchdog) {
+        host = std::make_unique<WatchdogHost>(program, dir);
+        published.SetHost(host.get());
+        windows.Attach(program, &service);
+    } else {
+        face = std::make_unique<FaceLink>(program, windows, dir);
+        windows.Attach(program, &service, face->Warning());
+        face->Bind();
+    }
     windows.Start();
     const int rc = QApplication::exec();
     engine = nullptr;
     program.Form_Unload();
+    published.SetHost(nullptr);
     windows.Release();
     return rc;
 }

@@ -12,9 +12,11 @@
 #include "app/engine.h"
 #include "app/platform_check.h"
 #include "app/system_ports.h"
+#include "service/instance_lock.h"
 #include "service/keep_alive_runner.h"
 #include "service/service_events.h"
 #include "service/service_unit.h"
+#include "ui/copies/watchdog_host.h"
 #include "ui/engine_timers.h"
 #include "ui/qt_event_pump.h"
 #include "ui/service/headless_windows.h"
@@ -70,17 +72,19 @@ int RunService(int argc, char** argv, const ProgramOptions& options) {
         },
         every);
     HeadlessWindows windows;
+    PublishingWindows published(windows);
     Engine* engine = nullptr;
     EngineTimers timers(engine);
     const auto icmp = MakeSystemIcmpSender();
     const auto resolver = MakeSystemResolver();
     const auto http = MakeCurlHttpClient(options.httpPort);
 
-    Engine program(ProgramDirectory(), EnginePorts{clock, pump, power, runner, windows, timers,
-                                                   *icmp, *resolver, *http});
+    const std::filesystem::path dir = ProgramDirectory();
+    Engine program(dir, EnginePorts{clock, pump, power, runner, published, timers, *icmp,
+                                    *resolver, *http});
     engine = &program;
     windows.Attach(program.Dog());
-    ServiceEvents service(ServiceEventPorts{program, timers, windows, *systemLog, *notifier});
+    ServiceEvents service(ServiceEventPorts{program, timers, published, *systemLog, *notifier});
     events = &service;
 
     // Keep-alives go on while paused and while a cycle pumps events.
@@ -93,14 +97,38 @@ int RunService(int argc, char** argv, const ProgramOptions& options) {
         service.NTService_Stop();
         QCoreApplication::quit();
     };
-    SignalBridge requests({{SIGUSR1, [&service] { service.NTService_Pause(); }},
-                           {SIGUSR2, [&service] { service.NTService_Continue(); }},
+    // One watchdog per program directory: this copy runs it once it holds the lock; while a
+    // desktop copy holds it, this one waits (ready for the service manager, keeping alive).
+    std::optional<InstanceLock> lock;
+    std::unique_ptr<WatchdogHost> host;
+    QTimer waitForLock;
+    const auto begin = [&] {
+        program.Form_Load();
+        host = std::make_unique<WatchdogHost>(program, dir);
+        published.SetHost(host.get());
+        service.NTService_Start();
+    };
+    const auto tryLock = [&] {
+        auto [result, taken] = InstanceLock::Take(dir);
+        if (result != LockResult::Taken)
+            return false;
+        lock = std::move(taken);
+        waitForLock.stop();
+        begin();
+        return true;
+    };
+    // Pause and continue mean nothing until the watchdog runs: its timers must not start early.
+    SignalBridge requests({{SIGUSR1, [&] { if (host) service.NTService_Pause(); }},
+                           {SIGUSR2, [&] { if (host) service.NTService_Continue(); }},
                            {SIGTERM, stop},
                            {SIGINT, stop}});
-
-    program.Form_Load();
-    service.NTService_Start();
+    if (!tryLock()) {
+        notifier->Notify(std::string("READY=1\nSTATUS=") + kStatusWaitingForLock);
+        QObject::connect(&waitForLock, &QTimer::timeout, tryLock);
+        waitForLock.start(2000);
+    }
     const int rc = QCoreApplication::exec();
+    published.SetHost(nullptr);
     keepAlive.stop();
     events = nullptr;
     engine = nullptr;

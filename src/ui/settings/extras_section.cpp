@@ -60,11 +60,11 @@ void ExtrasSection::cmdLog_Click() {
 }
 
 void ExtrasSection::cmdReset_Click() {
-    context_.engine.Dog().cmdReset_Click();
+    context_.resetFailures();
 }
 
 void ExtrasSection::cmdBot_Click() {
-    context_.engine.Dog().cmdBot_Click();
+    context_.restartButton();
 }
 
 }  // namespace vgx

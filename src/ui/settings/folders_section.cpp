@@ -80,11 +80,28 @@ std::optional<int> FoldersSection::SelectedLine() const {
     return row;
 }
 
+void FoldersSection::Refresh() {
+    if (!context_.refreshJobs)
+        return;
+    context_.refreshJobs();
+    FillJobList();
+}
+
+void FoldersSection::Saved() {
+    if (context_.jobsSaved)
+        context_.jobsSaved();
+}
+
 void FoldersSection::cmdAdd_Click() {
+    Refresh();
     OpenEditor(-1);
 }
 
 void FoldersSection::cmdEdi_Click() {
+    const auto selected = SelectedLine();
+    Refresh();
+    if (selected && *selected < lstPasta->count())
+        lstPasta->setCurrentRow(*selected);
     if (const auto line = SelectedLine())
         OpenEditor(lstPasta->item(*line)->data(Qt::UserRole).toInt());
 }
@@ -102,9 +119,14 @@ void FoldersSection::OpenEditor(int editIndex) {
     auto* item = new QListWidgetItem(LineText(path), lstPasta);
     item->setData(Qt::UserRole, static_cast<int>(slot));
     item->setToolTip(QString::fromStdString(path));
+    Saved();
 }
 
 void FoldersSection::cmdExc_Click() {
+    const auto selected = SelectedLine();
+    Refresh();
+    if (selected && *selected < lstPasta->count())
+        lstPasta->setCurrentRow(*selected);
     const auto line = SelectedLine();
     const auto question = DeleteQuestion(
         line ? std::optional<std::size_t>(static_cast<std::size_t>(*line)) : std::nullopt);
@@ -114,8 +136,10 @@ void FoldersSection::cmdExc_Click() {
     setUpdatesEnabled(false);
     const DeleteOutcome outcome =
         DeleteJob(context_.engine.Jobs(), index, context_.engine.ProgramDir());
-    if (outcome == DeleteOutcome::Deleted)
+    if (outcome == DeleteOutcome::Deleted) {
         FillJobList();
+        Saved();
+    }
     setUpdatesEnabled(true);
     if (outcome == DeleteOutcome::SaveFailed)
         context_.Ask(ErrorMessage(kJobsSaveFailedText));

@@ -30,6 +30,9 @@ public:
 
 private:
     std::optional<int> SelectedLine() const;
+    // The jobs as stored now, when this copy faces another (its marks are that copy's).
+    void Refresh();
+    void Saved();
     void OpenEditor(int editIndex);
     QString LineText(const std::string& path) const;
 

@@ -29,6 +29,12 @@ struct WindowContext {
     // The service check box's install, with its message.
     std::function<void()> installServiceWithMessage;
 
+    // What the user asks of the watchdog, wherever it runs (this copy or the one it faces).
+    std::function<void()> resetFailures;  // the reset button: asks, resets, tells
+    std::function<void()> restartButton;  // the manual restart button
+    std::function<void()> jobsSaved;      // folder.dat was just saved here
+    std::function<void()> refreshJobs;    // before a job is added, edited or deleted
+
     PromptAnswer Ask(const Prompt& prompt) const { return windows.Message(prompt); }
 };
 

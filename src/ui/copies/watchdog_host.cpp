@@ -1,0 +1,73 @@
+#include "ui/copies/watchdog_host.h"
+
+#include "app/engine.h"
+#include "ui/channel/channel_server.h"
+
+namespace vgx {
+
+WatchdogHost::WatchdogHost(Engine& engine, const std::filesystem::path& programDir)
+    : engine_(engine), server_(std::make_unique<ChannelServer>(programDir)) {
+    QObject::connect(server_.get(), &ChannelServer::commandReceived, server_.get(),
+                     [this](ChannelMessageType type) { Command(type); });
+    Publish();
+}
+
+WatchdogHost::~WatchdogHost() = default;
+
+RemoteState WatchdogHost::StateOf(Engine& engine) {
+    const PanelState& panel = engine.Panel();
+    const RestartWarning& warning = engine.Dog().Warning();
+    return {panel.Text1,         panel.lblNet,          panel.colours,        panel.trayPicture,
+            engine.Dog().Nfalhas, engine.ServicePaused(), warning.Counting(), warning.Counter()};
+}
+
+void WatchdogHost::Publish() {
+    server_->Publish(StateOf(engine_));
+}
+
+bool WatchdogHost::FacesConnected() const {
+    return server_->Connections() > 0;
+}
+
+void WatchdogHost::Command(ChannelMessageType type) {
+    Watchdog& dog = engine_.Dog();
+    switch (type) {
+        case ChannelMessageType::SettingsSaved:
+            engine_.ReloadSettings();
+            break;
+        case ChannelMessageType::JobsSaved:
+            engine_.ReloadJobs();
+            break;
+        case ChannelMessageType::ResetFailures:
+            dog.ResetFailures();
+            break;
+        case ChannelMessageType::RestartButton:
+            dog.cmdBot_Click();
+            break;
+        case ChannelMessageType::CancelRestart:
+            // The face told its user; here the countdown stops and the cancel is recorded.
+            if (dog.Warning().Counting())
+                dog.RestartWarningCancel(false);
+            break;
+        case ChannelMessageType::State:
+            break;
+    }
+    Publish();
+}
+
+void PublishingWindows::StateChanged() {
+    inner_.StateChanged();
+    Publish();
+}
+
+void PublishingWindows::ShowRestartWarning() {
+    inner_.ShowRestartWarning();
+    Publish();
+}
+
+void PublishingWindows::HideRestartWarning() {
+    inner_.HideRestartWarning();
+    Publish();
+}
+
+}  // namespace vgx
