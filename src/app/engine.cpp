@@ -58,7 +58,7 @@ void Engine::Form_Load(int displayDepth, Role role) {
 void Engine::ReloadSettings() {
     // The threshold count is this copy's own: the other copy's save carried the count it read
     // at its start, which must not lower the daily limit's count here nor in the file.
-    Settings& s = settings_.Working();
+    vgx::Settings& s = settings_.Working();
     const std::uint8_t boota = s.Boota;
     const std::optional<LocalDays> day = s.DataAtual;
     if (!settings_.LoadSettings().Complete())
