@@ -16,12 +16,12 @@ inline constexpr const char* kChannelSocketName = "vigiax.sock";
 // that ended is replaced; anything else there is left alone and nothing listens. Only the copy
 // that holds the instance lock may call it, as it takes the name from any listener before it.
 // The path may be of any length. An invalid descriptor when listening failed.
-UniqueFd ListenChannel(const std::filesystem::path& programDir);
+[[nodiscard]] UniqueFd ListenChannel(const std::filesystem::path& programDir);
 
 // Connects to the socket of the copy running in `programDir`, without waiting (a listener whose
 // queue is full refuses). The descriptor is non-blocking and close-on-exec. A listener that
 // PeerAllowed would refuse as a peer is left at once. Invalid when no connection was made.
-UniqueFd ConnectChannel(const std::filesystem::path& programDir);
+[[nodiscard]] UniqueFd ConnectChannel(const std::filesystem::path& programDir);
 
 // The user of the process at the other end of a connected Unix socket.
 std::optional<uid_t> PeerUid(int fd);

@@ -25,7 +25,7 @@ class InstanceLock {
 public:
     // A lock is returned only with Taken. A copy that gets Unavailable cannot tell whether
     // another copy runs, and should not run the watchdog either.
-    static std::pair<LockResult, std::optional<InstanceLock>> Take(
+    [[nodiscard]] static std::pair<LockResult, std::optional<InstanceLock>> Take(
         const std::filesystem::path& programDir);
 
     InstanceLock(InstanceLock&&) noexcept = default;
