@@ -25,9 +25,6 @@ TEST(ChannelSocket, ConnectsInADirectoryOfAnyLengthAndKnowsThePeer) {
     const UniqueFd accepted(::accept4(listener.get(), nullptr, nullptr, SOCK_CLOEXEC));
     ASSERT_TRUE(accepted);
     EXPECT_EQ(PeerUid(accepted.get()), ::geteuid());
-    EXPECT_TRUE(PeerAllowed(::geteuid()));
-    EXPECT_TRUE(PeerAllowed(0));
-    EXPECT_EQ(PeerAllowed(65534), ::geteuid() == 65534);
 }
 
 TEST(ChannelSocket, ASocketLeftBehindIsReplacedAndAnythingElseIsLeftAlone) {
@@ -39,16 +36,17 @@ TEST(ChannelSocket, ASocketLeftBehindIsReplacedAndAnythingElseIsLeftAlone) {
     ASSERT_TRUE(std::filesystem::is_socket(std::filesystem::symlink_status(name)));
     EXPECT_TRUE(ListenChannel(dir.path()));
 
-    for (int kind = 0; kind < kNonFileKinds; ++kind) {
+    // A link, a folder, a FIFO, a file.
+    for (int kind = 0; kind <= kNonFileKinds; ++kind) {
         SCOPED_TRACE(kind);
         std::filesystem::remove(name);
-        PlantNonFile(kind, name);
+        if (kind == kNonFileKinds)
+            WriteFile(name, "vgx");
+        else
+            PlantNonFile(kind, name);
         EXPECT_FALSE(ListenChannel(dir.path()));
         EXPECT_FALSE(std::filesystem::is_socket(std::filesystem::symlink_status(name)));
     }
-    std::filesystem::remove(name);
-    WriteFile(name, "vgx");
-    EXPECT_FALSE(ListenChannel(dir.path()));
     EXPECT_EQ(ReadFile(name), "vgx");
 }
 
