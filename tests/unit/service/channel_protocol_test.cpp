@@ -1,0 +1,151 @@
+// Frames of the channel between the running copy and its faces.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <vector>
+
+#include "service/channel_protocol.h"
+
+namespace vgx {
+
+// Messages in failures: their type and label, not their bytes.
+void PrintTo(const ChannelMessage& m, std::ostream* os) {
+    *os << "type " << static_cast<int>(m.type);
+    if (m.type == ChannelMessageType::State)
+        *os << ", " << m.state.lblNet << ", " << m.state.text1.size() << " bytes of report";
+}
+
+namespace test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using ::testing::IsEmpty;
+using Result = ChannelDecoder::Result;
+
+RemoteState Sample() {
+    RemoteState s;
+    s.text1 = "INICIOU O SISTEMA\r\nFALHA ENDEREÇO: 127.0.0.9\r\nAção: Reiniciar Computador\r\n";
+    s.lblNet = "FALHAS: 3";
+    s.colours = ReportColours::Alarm;
+    s.trayPicture = kTrayNearLimit;
+    s.nfalhas = 3;
+    s.warningCounting = true;
+    s.warningCounter = 7;
+    return s;
+}
+
+ChannelMessage Command(ChannelMessageType type) {
+    return {type, {}};
+}
+
+struct Decoded {
+    std::vector<ChannelMessage> messages;
+    Result last = Result::NeedMore;
+};
+
+// Feeds `bytes` in pieces of `piece` bytes, taking every message as it comes.
+Decoded Decode(std::string_view bytes, std::size_t piece = 1 << 20) {
+    ChannelDecoder decoder;
+    Decoded d;
+    for (std::size_t at = 0; at < bytes.size() && d.last != Result::Broken; at += piece) {
+        decoder.Feed(bytes.substr(at, piece));
+        ChannelMessage m;
+        while ((d.last = decoder.Next(m)) == Result::Message)
+            d.messages.push_back(m);
+    }
+    return d;
+}
+
+std::string U32(std::uint32_t v) {
+    return {static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8),
+            static_cast<char>(v)};
+}
+
+std::string Frame(const std::string& body) {
+    return U32(static_cast<std::uint32_t>(body.size())) + body;
+}
+
+// A State frame from its raw fields: colours, picture, paused, counting, counter, count.
+std::string StateFrame(std::string fixed, float count, const std::string& label,
+                       const std::string& text, std::uint32_t textLength) {
+    return Frame("\x01\x01" + fixed + U32(std::bit_cast<std::uint32_t>(count)) +
+                 U32(static_cast<std::uint32_t>(label.size())) + label + U32(textLength) + text);
+}
+
+const std::string kFixed("\x02\x0b\x00\x01\x07", 5);
+
+TEST(ChannelProtocol, EveryMessageComesBackWholeInOnePieceOrByteByByte) {
+    std::vector<ChannelMessage> sent = {{ChannelMessageType::State, Sample()},
+                                        {ChannelMessageType::State, RemoteState{}}};
+    for (int t = 2; t <= 6; ++t)
+        sent.push_back(Command(static_cast<ChannelMessageType>(t)));
+    std::string stream;
+    for (const ChannelMessage& m : sent)
+        stream += EncodeChannelMessage(m);
+
+    EXPECT_EQ(stream.substr(0, 6 + 5), U32(105) + "\x01\x01" + kFixed);
+    for (const std::size_t piece : {stream.size(), std::size_t{1}}) {
+        const Decoded d = Decode(stream, piece);
+        EXPECT_THAT(d.messages, ElementsAreArray(sent));
+        EXPECT_EQ(d.last, Result::NeedMore);
+    }
+}
+
+TEST(ChannelProtocol, LongTextsAreCutToTheirLimitsOnACharacter) {
+    RemoteState s = Sample();
+    // 18002 bytes; the last 16 KiB would start inside an "é".
+    s.text1 = "X";
+    for (int i = 0; i < 9000; ++i)
+        s.text1 += "é";
+    s.text1 += "Z";
+    s.lblNet = "FALHAS: " + std::string(300, '9');
+    const std::string frame = EncodeChannelMessage({ChannelMessageType::State, s});
+    EXPECT_LE(frame.size(), kChannelMaxFrame);
+
+    const Decoded d = Decode(frame);
+    ASSERT_EQ(d.messages.size(), 1u);
+    const std::string& text = d.messages[0].state.text1;
+    EXPECT_EQ(text.size(), kChannelMaxReport - 1);
+    EXPECT_TRUE(s.text1.ends_with(text));
+    EXPECT_EQ(d.messages[0].state.lblNet, s.lblNet.substr(0, kChannelMaxLabel));
+}
+
+TEST(ChannelProtocol, AMalformedStreamBreaksForGoodAfterTheMessagesBeforeIt) {
+    const std::string good = EncodeChannelMessage(Command(ChannelMessageType::JobsSaved));
+    const std::string state = EncodeChannelMessage({ChannelMessageType::State, Sample()});
+    const std::string text(kChannelMaxReport + 1, 'x');
+    const struct {
+        const char* name;
+        std::string bytes;
+    } cases[] = {
+        {"truncated, then garbage", state.substr(0, 20) + std::string(200, '\xff')},
+        {"over 64 KiB, known from its length", U32(kChannelMaxFrame - 3)},
+        {"shorter than version and type", U32(1) + "\x01"},
+        {"wrong version", Frame("\x02\x02")},
+        {"type 0", Frame(std::string("\x01\x00", 2))},
+        {"type 7", Frame("\x01\x07")},
+        {"a field longer than its frame",
+         Frame("\x01\x01" + kFixed + U32(0) + U32(1000) + "FALHAS")},
+        {"bytes after the last field", Frame(std::string("\x01\x04\x00", 3))},
+        {"unknown colours", StateFrame("\x03" + kFixed.substr(1), 1, "", "", 0)},
+        {"unknown picture", StateFrame(std::string("\x00\x08\x00\x00\x00", 5), 1, "", "", 0)},
+        {"neither true nor false",
+         StateFrame(std::string("\x00\x09\x02\x00\x00", 5), 1, "", "", 0)},
+        {"count not a number", StateFrame(kFixed, NAN, "", "", 0)},
+        {"negative count", StateFrame(kFixed, -0.0f, "", "", 0)},
+        {"report over 16 KiB", StateFrame(kFixed, 1, "", text, kChannelMaxReport + 1)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Decoded d = Decode(good + c.bytes + good + good);
+        EXPECT_THAT(d.messages, ElementsAre(Command(ChannelMessageType::JobsSaved)));
+        EXPECT_EQ(d.last, Result::Broken);
+    }
+}
+
+}  // namespace
+}  // namespace test
+}  // namespace vgx
