@@ -15,7 +15,9 @@ namespace vgx::test {
 
 ProgramRun::ProgramRun(const std::filesystem::path& program, const std::filesystem::path& dir)
     : dir_(dir), exe_(dir / program.filename()) {
-    std::filesystem::copy_file(program, exe_, std::filesystem::copy_options::overwrite_existing);
+    // Several copies may run from one program directory: the file is copied once.
+    if (!std::filesystem::exists(exe_))
+        std::filesystem::copy_file(program, exe_);
 }
 
 ProgramRun::~ProgramRun() {
