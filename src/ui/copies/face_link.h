@@ -32,8 +32,9 @@ public:
     bool Connected() const;
 
     static constexpr const char* kEndedText =
-        "O Vigiax em execução terminou: esta janela não vigia nada. Abra o Vigiax de novo.";
-    static constexpr const char* kEndedTip = "Vigiax: o vigia em execução terminou";
+        "O Vigiax em execução nesta pasta terminou ou não responde: esta janela não vigia nada. "
+        "Abra o Vigiax de novo.";
+    static constexpr const char* kEndedTip = "Vigiax: o vigia em execução terminou ou não responde";
 
 private:
     void Connect();
