@@ -1,5 +1,6 @@
 #include "ui/settings/folders_section.h"
 
+#include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -21,6 +22,7 @@ FoldersSection::FoldersSection(WindowContext& context, QWidget* parent)
     lstPasta->setObjectName(QStringLiteral("lstPasta"));
     lstPasta->setAccessibleName(QStringLiteral("PASTAS:"));
     label->setBuddy(lstPasta);
+    lstPasta->installEventFilter(this);
     grid->addWidget(label, 0, 0, 1, 3);
     grid->addWidget(lstPasta, 1, 0, 1, 3);
 
@@ -71,6 +73,17 @@ void FoldersSection::FillJobList() {
         item->setData(Qt::UserRole, static_cast<int>(i));
         item->setToolTip(QString::fromStdString(jobs[i].Path.Text()));
     }
+}
+
+bool FoldersSection::eventFilter(QObject* watched, QEvent* event) {
+    // The lines are shortened to the list's width: again whenever it changes.
+    if (watched == lstPasta && event->type() == QEvent::Resize) {
+        for (int i = 0; i < lstPasta->count(); ++i) {
+            QListWidgetItem* item = lstPasta->item(i);
+            item->setText(LineText(item->toolTip().toStdString()));
+        }
+    }
+    return SectionFrame::eventFilter(watched, event);
 }
 
 std::optional<int> FoldersSection::SelectedLine() const {

@@ -28,6 +28,9 @@ public:
     OwnerDrawButton* cmdEdi = nullptr;
     OwnerDrawButton* cmdExc = nullptr;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     std::optional<int> SelectedLine() const;
     // The jobs as stored now, when this copy faces another (its marks are that copy's).
