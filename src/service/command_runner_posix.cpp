@@ -4,7 +4,7 @@
 #include <cerrno>
 
 #include "service/command_runner.h"
-#include "service/spawn_posix.h"
+#include "app/spawn_posix.h"
 
 namespace vgx {
 

@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <thread>
 
-#include "service/spawn_posix.h"
+#include "app/spawn_posix.h"
 
 namespace vgx {
 

@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 
 #include "service/instance_lock.h"
-#include "service/spawn_posix.h"
+#include "app/spawn_posix.h"
 #include "support/temp_dir.h"
 
 namespace vgx::test {

@@ -1,4 +1,4 @@
-#include "service/spawn_posix.h"
+#include "app/spawn_posix.h"
 
 #include <fcntl.h>
 #include <signal.h>
