@@ -19,4 +19,8 @@ std::optional<int> PosixProcessRunner::ExitStatus(const std::vector<std::string>
     return code < 0 ? std::nullopt : std::optional<int>(code);
 }
 
+std::unique_ptr<ProcessRunner> MakeSystemProcessRunner() {
+    return std::make_unique<PosixProcessRunner>();
+}
+
 }  // namespace vgx
