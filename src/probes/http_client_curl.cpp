@@ -102,7 +102,7 @@ private:
 
 void HttpGlobalInit() {
     static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_NOTHING); });
 }
 
 std::unique_ptr<HttpClient> MakeCurlHttpClient(std::uint16_t port,

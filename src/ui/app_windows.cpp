@@ -101,7 +101,9 @@ void AppWindows::Attach(Engine& engine, ServiceControl* service,
                      [this] { OpenAbout(); });
     QObject::connect(main_.get(), &MainWindow::closed, main_.get(), [this] { Unload(); });
 
-    trayWatcher_ = std::make_unique<TrayHostWatcher>(nullptr, [this] { return HasTrayArea(); });
+    // A restarted desktop panel is noticed within a few seconds; each look costs the desktop work.
+    trayWatcher_ = std::make_unique<TrayHostWatcher>(
+        nullptr, [this] { return HasTrayArea(); }, std::chrono::seconds(3));
     QObject::connect(trayWatcher_.get(), &TrayHostWatcher::hostReturned, main_.get(),
                      [this] { TrayHostReturned(); });
     StateChanged();
@@ -150,6 +152,12 @@ void AppWindows::TrayIcon(bool show) {
     }
     if (!main_)
         return;
+    // The pooling tick asks for the icon every second while the window is hidden: with an icon
+    // already there nothing more is asked of the desktop.
+    if (tray_) {
+        main_->hide();
+        return;
+    }
     if (!HasTrayArea()) {
         // No notification area: the window is minimised, never left with no window and no icon.
         if (!main_->isVisible())
@@ -157,8 +165,6 @@ void AppWindows::TrayIcon(bool show) {
         return;
     }
     main_->hide();
-    if (tray_)
-        return;
     tray_ = std::make_unique<SysTrayIcon>();
     tray_->SetImageList(QString::fromStdString(engine_->Images().menu.string()));
     const int picture = TrayPictureFor(engine_->Dog().FailureLimit(), engine_->Dog().Nfalhas,

@@ -152,10 +152,11 @@ void JobEditorWindow::BuildControls() {
         box->installEventFilter(this);
 
     auto* buttons = new QHBoxLayout;
-    cmdOK = new OwnerDrawButton(QStringLiteral("&OK"), this);
+    // Only the folder button is drawn by the program's painter; these two are ordinary buttons.
+    cmdOK = new QPushButton(QStringLiteral("&OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setToolTip(QStringLiteral("Confirmar"));
-    cmdCancel = new OwnerDrawButton(QStringLiteral("&CANCELAR"), this);
+    cmdCancel = new QPushButton(QStringLiteral("&CANCELAR"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     cmdCancel->setToolTip(QStringLiteral("Cancelar"));
     buttons->addStretch(1);

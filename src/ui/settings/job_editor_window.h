@@ -12,6 +12,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QRadioButton;
 
 namespace vgx {
@@ -48,8 +49,8 @@ public:
     QComboBox* cmbDias = nullptr;
     QLineEdit* txtDmes = nullptr;
     QLabel* lbldia = nullptr;
-    OwnerDrawButton* cmdOK = nullptr;
-    OwnerDrawButton* cmdCancel = nullptr;
+    QPushButton* cmdOK = nullptr;
+    QPushButton* cmdCancel = nullptr;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

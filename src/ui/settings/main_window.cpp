@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "ui/about/emblem.h"
 #include "ui/settings/config_section.h"
 #include "ui/settings/extras_section.h"
 #include "ui/settings/folders_section.h"
@@ -108,7 +109,7 @@ void MainWindow::BuildBanner() {
     auto* imgIcone = new QLabel(pctLogo_);
     imgIcone->setObjectName(QStringLiteral("imgIcone"));
     imgIcone->setAccessibleName(QStringLiteral("Vigiax"));
-    imgIcone->setPixmap(context_.buttonIcons.MenuIcon(0));
+    imgIcone->setPixmap(DrawWatchdogEmblem(IconStrip::kMenuIconSize, devicePixelRatioF()));
     imgIcone->setGeometry(8, (bannerHeight - IconStrip::kMenuIconSize) / 2 + 2,
                           IconStrip::kMenuIconSize, IconStrip::kMenuIconSize);
     auto* imgVgx = new QLabel(pctLogo_);
@@ -198,8 +199,9 @@ void MainWindow::BuildSections() {
     iis_ = new IisSection(context_, *binding_, this);
     extra_ = new ExtrasSection(context_, this);
     panels_ = {conf_, pasta_, net_, iis_, extra_};
+    // As wide as the help frame under them: at 6945 twips they would end past the window's edge.
     for (QWidget* panel : panels_) {
-        panel->resize(TwipsToPixelsX(6945, this), TwipsToPixelsY(3840, this));
+        panel->resize(TwipsToPixelsX(6855, this), TwipsToPixelsY(3840, this));
         panel->hide();
     }
 
@@ -207,13 +209,19 @@ void MainWindow::BuildSections() {
     frmHelp_->setObjectName(QStringLiteral("frmHelp"));
     frmHelp_->setGeometry(TwipsToPixelsX(2400, this), TwipsToPixelsY(4680, this),
                           TwipsToPixelsX(6855, this), TwipsToPixelsY(2205, this));
+    // The label inside the frame's own margins, below its title, in the small font the longest
+    // help (six lines, the last one long) needs to fit.
     lblOBS_ = new QLabel(frmHelp_);
     lblOBS_->setObjectName(QStringLiteral("lblOBS"));
     lblOBS_->setAccessibleName(QStringLiteral("Descrição"));
     lblOBS_->setWordWrap(true);
     lblOBS_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblOBS_->setGeometry(TwipsToPixelsX(120, this), TwipsToPixelsY(220, this),
-                         TwipsToPixelsX(6615, this), TwipsToPixelsY(1950, this));
+    QFont small(QStringLiteral("Arial"));
+    small.setPointSizeF(7.5);
+    lblOBS_->setFont(small);
+    auto* helpLayout = new QVBoxLayout(frmHelp_);
+    helpLayout->setContentsMargins(TwipsToPixelsX(120, this), 2, TwipsToPixelsX(120, this), 2);
+    helpLayout->addWidget(lblOBS_);
 }
 
 void MainWindow::SetupMenuButtons() {

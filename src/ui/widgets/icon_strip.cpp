@@ -23,8 +23,8 @@ QImage Subdued(QImage image) {
 }  // namespace
 
 IconStrip::IconStrip(const QString& file) {
-    QImageReader reader(file);
-    reader.setDecideFormatFromContent(true);  // the files end in .dat
+    // The files end in .dat and hold PNG data: named, so no other image plugin is probed.
+    QImageReader reader(file, "png");
     image_ = reader.read();
 }
 
