@@ -211,9 +211,14 @@ bool DesktopSession::Screenshot(const std::filesystem::path& png) const {
 }
 
 bool DesktopSession::Screenshot(const std::filesystem::path& png, const ScreenWindow& part) const {
+    const QImage image = Grab(part);
+    return !image.isNull() && image.save(QString::fromStdString(png.string()), "PNG");
+}
+
+QImage DesktopSession::Grab(const ScreenWindow& part) const {
     ::Display* x = XOpenDisplay(display_.c_str());
     if (!x)
-        return false;
+        return {};
     const Window root = DefaultRootWindow(x);
     XWindowAttributes attributes{};
     XGetWindowAttributes(x, root, &attributes);
@@ -222,19 +227,29 @@ bool DesktopSession::Screenshot(const std::filesystem::path& png, const ScreenWi
         area = ScreenWindow{0, 0, 0, attributes.width, attributes.height};
     XImage* image = XGetImage(x, root, area.x, area.y, static_cast<unsigned>(area.width),
                               static_cast<unsigned>(area.height), AllPlanes, ZPixmap);
-    bool saved = false;
+    QImage out;
     if (image) {
-        QImage out(area.width, area.height, QImage::Format_RGB32);
+        out = QImage(area.width, area.height, QImage::Format_RGB32);
         for (int row = 0; row < area.height; ++row) {
             auto* line = reinterpret_cast<QRgb*>(out.scanLine(row));
             for (int col = 0; col < area.width; ++col)
                 line[col] = 0xff000000u | (XGetPixel(image, col, row) & 0xffffffu);
         }
         XDestroyImage(image);
-        saved = out.save(QString::fromStdString(png.string()), "PNG");
     }
     XCloseDisplay(x);
-    return saved;
+    return out;
+}
+
+unsigned long DesktopSession::FocusedWindow() const {
+    ::Display* x = XOpenDisplay(display_.c_str());
+    if (!x)
+        return 0;
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(x, &focus, &revert);
+    XCloseDisplay(x);
+    return focus == PointerRoot ? 0 : focus;
 }
 
 std::optional<std::string> DesktopSession::Run(const std::vector<std::string>& argv) const {

@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <QImage>
 #include <chrono>
 #include <filesystem>
 #include <optional>
@@ -68,7 +69,12 @@ public:
     // Keys by X key name: "p", "Return", "Escape", "alt+F4".
     void Key(const std::string& keys) const;
 
-    // The whole screen, or a part of it, as a PNG file.
+    // The window that has the keyboard focus, or 0.
+    unsigned long FocusedWindow() const;
+
+    // The whole screen, or a part of it, as an image (null when the display cannot be read) or
+    // as a PNG file.
+    QImage Grab(const ScreenWindow& part = {}) const;
     bool Screenshot(const std::filesystem::path& png) const;
     bool Screenshot(const std::filesystem::path& png, const ScreenWindow& part) const;
 

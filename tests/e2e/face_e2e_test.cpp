@@ -1,0 +1,168 @@
+// A desktop copy started beside the running service copy in one program directory is its face:
+// the tray icon and the status panel show the service copy's failures, the service copy's
+// restart warning opens on the desktop and its cancel stops the restart, a check switched off in
+// the settings window is taken up by the service copy at once, and when the service copy ends
+// the face says so and starts no watchdog of its own. A restart of the computer is only recorded.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+#include "desktop_session.h"
+#include "desktop_windows.h"
+#include "program_run.h"
+#include "records/settings_model.h"
+#include "support/temp_dir.h"
+#include "support/tiny_http_server.h"
+#include "support/todays_log.h"
+
+namespace vgx::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+bool Red(QRgb p) {
+    return qRed(p) - std::max(qGreen(p), qBlue(p)) > 80;
+}
+// The grey of the paused shield: darker than the tray's background, lighter than its outline.
+bool Grey(QRgb p) {
+    const int low = std::min({qRed(p), qGreen(p), qBlue(p)});
+    const int high = std::max({qRed(p), qGreen(p), qBlue(p)});
+    return high - low < 16 && low > 0x40 && high < 0xc8;
+}
+// The share of the image's pixels of that colour.
+double Share(const QImage& image, bool (*colour)(QRgb)) {
+    long n = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            n += colour(image.pixel(x, y)) ? 1 : 0;
+    }
+    return image.isNull() ? 0 : double(n) / (image.width() * image.height());
+}
+
+std::size_t HeadRequests(TinyServer& server) {
+    const std::string all = server.Requests();
+    std::size_t n = 0;
+    for (auto at = all.find("HEAD "); at != std::string::npos; at = all.find("HEAD ", at + 1))
+        ++n;
+    return n;
+}
+
+class FaceE2E : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(desktop.Start()) << desktop.Error();
+        // The face starts in the tray with its panel; the service copy's first cycle, at its
+        // first tick, reaches the failure limit and its action restarts the computer.
+        WriteSettings(dir.path(), [](Settings& s) {
+            s.IISCheckEnabled = 1;
+            s.IISUrl = "http://127.0.0.1/pagina.htm";
+            s.IISAction = 2;
+            s.FailureLimit = "1";
+            s.PoolingMinutes = "1";
+            s.RunAsService = 1;
+            s.ShowPanel = 1;
+            s.PanelLeft = 1500;
+            s.PanelTop = 1500;
+        });
+    }
+
+    long Count(const std::string& message) const {
+        const auto messages = LogMessages(service.Log());
+        return std::count(messages.begin(), messages.end(), message);
+    }
+    // Waits until the window `w` has the keyboard, then presses `keys`.
+    void KeyTo(const ScreenWindow& w, const std::string& keys) {
+        ASSERT_TRUE(WaitFor([&] { return desktop.FocusedWindow() == w.id; }, 5s));
+        desktop.Key(keys);
+    }
+    // Opens the tray menu with the right button and picks an item by its key.
+    void Choose(const ScreenWindow& icon, const std::string& key) {
+        std::set<unsigned long> known;
+        for (const ScreenWindow& w : desktop.WindowsOf(face.Pid()))
+            known.insert(w.id);
+        desktop.Click(icon, 3);
+        ASSERT_TRUE(desktop.WaitForNewWindow(face.Pid(), known, 5s)) << "no menu on a right click";
+        desktop.Key(key);
+    }
+
+    DesktopSession desktop;
+    TempDir dir;
+    TinyServer server{"HTTP/1.0 500 Erro\r\n\r\n"};
+    const std::string port = "VGX_TEST_HTTP_PORT=" + std::to_string(server.port());
+    ProgramRun service{VGX_TEST_PROGRAM, dir.path()};
+    ProgramRun face{VGX_TEST_PROGRAM, dir.path()};
+};
+
+TEST_F(FaceE2E, FollowsCancelsTheRestartAndSwitchesTheCheckOffInTheRunningCopy) {
+    const std::string failure = "FALHA IIS: http://127.0.0.1/pagina.htm";
+    service.Start({}, {port}, {"--service"});
+    ASSERT_TRUE(WaitFor([&] { return Count("INICIOU O SISTEMA") == 1; }, 10s));
+    auto env = desktop.Env();
+    env.push_back(port);
+    face.Start({}, env);
+
+    // The failure as the service copy counted it.
+    ASSERT_TRUE(WaitFor([&] { return Count(failure) == 1; }, 10s));
+    const auto firstCycle = std::chrono::steady_clock::now();
+    auto icon = desktop.WaitForTrayIcon(face.Pid(), 10s);
+    ASSERT_TRUE(icon);
+    const auto panel = WaitForNamedWindow(desktop, face.Pid(), "^Painel$", 5s);
+    ASSERT_TRUE(panel);
+    EXPECT_TRUE(WaitFor([&] { return Share(desktop.Grab(*icon), Red) > 0.3; }, 5s))
+        << "the red shield of the failure limit";
+    EXPECT_TRUE(WaitFor([&] { return Share(desktop.Grab(*panel), Red) > 0.4; }, 5s))
+        << "the report on red";
+
+    // The warning counts down with the service copy's ticks; its cancel and the notice end it.
+    const auto warning = WaitForNamedWindow(desktop, face.Pid(), "^BOOT\\.\\.\\.$", 10s);
+    ASSERT_TRUE(warning);
+    const QImage counting = desktop.Grab(*warning);
+    EXPECT_TRUE(WaitFor([&] { return desktop.Grab(*warning) != counting; }, 3s));
+    ASSERT_NO_FATAL_FAILURE(KeyTo(*warning, "alt+c"));
+    const auto notice = WaitForNamedWindow(desktop, face.Pid(), "^ATENÇÃO$", 5s);
+    ASSERT_TRUE(notice);
+    ASSERT_NO_FATAL_FAILURE(KeyTo(*notice, "Return"));
+    EXPECT_TRUE(WaitFor([&] { return Count("BOOT CANCELADO PELO USUÁRIO! ") == 1; }, 5s));
+    EXPECT_EQ(Count("FALHAS RESETADAS! "), 1);
+
+    // From the tray to the settings window, its IIS section (the fourth menu button) and the
+    // section's "Ativar  ", which is switched off and saved at once.
+    ASSERT_NO_FATAL_FAILURE(Choose(*icon, "c"));
+    const auto settings = WaitForSettingsWindow(desktop, face.Pid(), 5s);
+    ASSERT_TRUE(settings);
+    ASSERT_NO_FATAL_FAILURE(KeyTo(*settings, "Tab"));
+    for (const char* key : {"Tab", "Tab", "Tab", "space", "Tab", "Tab", "space"})
+        desktop.Key(key);
+    SettingsModel stored(dir.path(), SystemClock());
+    EXPECT_TRUE(WaitFor(
+        [&] { return stored.LoadSettings().Complete() && stored.Working().IISCheckEnabled == 0; },
+        5s));
+    // Back to the tray with "X".
+    const ScreenPoint x = OnScreen(*settings, kTrayButton);
+    desktop.Click(x.x, x.y);
+    icon = desktop.WaitForTrayIcon(face.Pid(), 5s);
+    ASSERT_TRUE(icon);
+
+    // Past the restart's time and the next cycle's: no restart, no check.
+    std::this_thread::sleep_until(firstCycle + 63s);
+    EXPECT_FALSE(std::filesystem::exists(dir / "restart-requests.txt"));
+    EXPECT_EQ(Count(failure), 1);
+    EXPECT_EQ(HeadRequests(server), 1u);
+
+    // The service copy ends; the face shows it and runs no watchdog of its own.
+    service.Signal(SIGTERM);
+    EXPECT_EQ(service.WaitExit(5s), std::optional<int>(0));
+    EXPECT_TRUE(WaitFor([&] { return Share(desktop.Grab(*icon), Grey) > 0.3; }, 5s))
+        << "the grey shield";
+    EXPECT_TRUE(WaitFor([&] { return Share(desktop.Grab(*panel), Red) == 0; }, 5s))
+        << "the report on white";
+    EXPECT_EQ(face.WaitExit(4s), std::nullopt) << "the face goes on";
+    EXPECT_EQ(Count("INICIOU O SISTEMA"), 1);
+    face.Signal(SIGTERM);
+    EXPECT_EQ(face.WaitExit(5s), std::optional<int>(0));
+}
+
+}  // namespace
+}  // namespace vgx::test
