@@ -5,8 +5,6 @@
 // memory the program allocated itself). The two programs take turns; the medians over the runs
 // give the ratios. Another pair of programs can be compared in the same way.
 // Usage: vgx_bench_window [runs (10)] [program peer]
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -25,6 +23,10 @@
 
 #include "desktop_session.h"
 #include "support/temp_dir.h"
+
+// Xlib after Qt's headers: its macros (Status, Bool, ...) would break them.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
 
 namespace {
 
