@@ -173,17 +173,15 @@ TEST_F(SettingsModelTest, SpinnersRefuseValuesOutOfBoundsAndStopAtTheirEnds) {
     EXPECT_EQ(model.Text(C::txtOpa), "100%");
 }
 
-TEST_F(SettingsModelTest, AnActionListClearingItsCheckSavesTheWorkingValues) {
-    Set({P(C::chkAtiNet, 1), P(C::VScroll1, 12), P(C::cmbAcaoNet, 1)});
-    EXPECT_EQ(model.Committed().NetCheckEnabled, 0);
-    EXPECT_THAT(File(), StartsWith("\"\"\r\n\"12\"\r\n\"7\"\r\n0\r\n"));
-}
-
-TEST_F(SettingsModelTest, ProbeSwitchSavesUnconfirmedValuesThatCancelThenDrops) {
+// Both rules save the working values, unconfirmed ones included; a cancel does not undo that.
+TEST_F(SettingsModelTest, ProbeSwitchesAndActionListsSaveUnconfirmedValuesThatCancelThenDrops) {
     Set({P(C::VScroll1, 20), P(C::chkAtiIIS, 1)});
     EXPECT_EQ(model.Committed().IISCheckEnabled, 1);
+    EXPECT_THAT(File(), StartsWith("\"\"\r\n\"20\"\r\n"));
+    Set({P(C::chkAtiNet, 1), P(C::VScroll2, 9), P(C::cmbAcaoNet, 1)});
+    EXPECT_EQ(model.Committed().NetCheckEnabled, 0);
     const std::string saved = File();
-    EXPECT_THAT(saved, StartsWith("\"\"\r\n\"20\"\r\n"));
+    EXPECT_THAT(saved, StartsWith("\"\"\r\n\"20\"\r\n\"9\"\r\n0\r\n"));
 
     model.Cancelar(true);
     EXPECT_EQ(model.Text(C::txtPoling), "3");
