@@ -54,7 +54,7 @@ protected:
     IcmpProbe probe{sender, resolver, text1, &log};
 };
 
-TEST_F(IcmpProbeTest, ReportsTheOutcomeAndSendsOnlyToAValidAddress) {
+TEST_F(IcmpProbeTest, ReportsTheOutcomeSendsOnlyToAValidAddressAndSaysWhenItHasNoWay) {
     EXPECT_EQ(probe.PingHost("nao.existe", kEchoPayload), -1);
     EXPECT_EQ(probe.PingHost("torto", kEchoPayload), -1);
     EXPECT_EQ(probe.LastResolvedIP(), "10.0.0");
@@ -71,9 +71,8 @@ TEST_F(IcmpProbeTest, ReportsTheOutcomeAndSendsOnlyToAValidAddress) {
         "torto\r\nIP: 10.0.0\r\nStatus: formato do IP errado   [ -1 ]\r\nTempo: 0 ms\r\n"
         "servidor\r\nIP: 10.0.0.2\r\nStatus: ip OK   [ 0 ]\r\nTempo: 23 ms\r\n"
         "servidor\r\nIP: 10.0.0.2\r\nStatus: tempo esgotado   [ 11010 ]\r\nTempo: 0 ms\r\n");
-}
 
-TEST_F(IcmpProbeTest, NoWayToSendIcmpCountsAsAnsweringButSaysWhyAndLogsOnce) {
+    // No way to send ICMP counts as answering, but says why, and is logged once.
     ForgetIcmpUnavailableLogged();
     sender.next = {0, 0, kIcmpUnavailableText};
     EXPECT_EQ(probe.PingHost("servidor", kEchoPayload), 0);
