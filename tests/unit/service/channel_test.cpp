@@ -29,17 +29,14 @@ using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using Result = ChannelDecoder::Result;
 
-RemoteState Sample() {
-    RemoteState s;
-    s.text1 = "INICIOU O SISTEMA\r\nFALHA ENDEREÇO: 127.0.0.9\r\nAção: Reiniciar Computador\r\n";
-    s.lblNet = "FALHAS: 3";
-    s.colours = ReportColours::Alarm;
-    s.trayPicture = kTrayNearLimit;
-    s.nfalhas = 3;
-    s.warningCounting = true;
-    s.warningCounter = 7;
-    return s;
-}
+const RemoteState kSample{
+    .text1 = "INICIOU O SISTEMA\r\nFALHA ENDEREÇO: 127.0.0.9\r\nAção: Reiniciar Computador\r\n",
+    .lblNet = "FALHAS: 3",
+    .colours = ReportColours::Alarm,
+    .trayPicture = kTrayNearLimit,
+    .nfalhas = 3,
+    .warningCounting = true,
+    .warningCounter = 7};
 
 struct Decoded {
     std::vector<ChannelMessage> messages;
@@ -78,7 +75,7 @@ std::string StateFrame(std::string fixed, float count, const std::string& label,
 const std::string kFixed("\x02\x0b\x00\x01\x07", 5);
 
 TEST(ChannelProtocol, EveryMessageComesBackWholeInOnePieceOrByteByByte) {
-    std::vector<ChannelMessage> sent = {{ChannelMessageType::State, Sample()},
+    std::vector<ChannelMessage> sent = {{ChannelMessageType::State, kSample},
                                         {ChannelMessageType::State, RemoteState{}}};
     for (int t = 2; t <= 6; ++t)
         sent.push_back({static_cast<ChannelMessageType>(t), {}});
@@ -95,7 +92,7 @@ TEST(ChannelProtocol, EveryMessageComesBackWholeInOnePieceOrByteByByte) {
 }
 
 TEST(ChannelProtocol, LongTextsAreCutToTheirLimitsOnACharacter) {
-    RemoteState s = Sample();
+    RemoteState s = kSample;
     // 18002 bytes; the last 16 KiB would start inside an "é".
     s.text1 = "X";
     for (int i = 0; i < 9000; ++i)
@@ -116,7 +113,7 @@ TEST(ChannelProtocol, LongTextsAreCutToTheirLimitsOnACharacter) {
 TEST(ChannelProtocol, AMalformedStreamBreaksForGoodAfterTheMessagesBeforeIt) {
     const ChannelMessage jobsSaved{ChannelMessageType::JobsSaved, {}};
     const std::string good = EncodeChannelMessage(jobsSaved);
-    const std::string state = EncodeChannelMessage({ChannelMessageType::State, Sample()});
+    const std::string state = EncodeChannelMessage({ChannelMessageType::State, kSample});
     const std::string text(kChannelMaxReport + 1, 'x');
     const struct {
         const char* name;
