@@ -8,7 +8,8 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <sstream>
+#include <iterator>
+#include <regex>
 
 #include "program_run.h"
 #include "support/todays_log.h"
@@ -35,16 +36,12 @@ bool Port80Open() {
     return open;
 }
 
-bool AnyWebServerRunning() {
-    return std::system("pgrep -x 'apache2|nginx|lighttpd|httpd' >/dev/null 2>&1") == 0;
-}
-
 std::string WhyNot() {
     if (::geteuid() != 0)
         return "needs root to start and stop nginx";
     if (::access(kInitScript, X_OK) != 0)
         return "nginx is not installed";
-    if (AnyWebServerRunning())
+    if (std::system("pgrep -x 'apache2|nginx|lighttpd|httpd' >/dev/null 2>&1") == 0)
         return "a web server is already running here; it is not ours";
     if (Port80Open())
         return "port 80 is taken";
@@ -53,13 +50,9 @@ std::string WhyNot() {
 
 // Answers from nginx to the program: HEAD / with status 200 and the agent Vigiax.
 std::ptrdiff_t AnswersToVigiax() {
-    std::istringstream log(ReadFile(kAccessLog));
-    std::ptrdiff_t n = 0;
-    for (std::string line; std::getline(log, line);) {
-        n += line.find("\"HEAD / HTTP/1.0\" 200") != std::string::npos &&
-             line.find("\"Vigiax\"") != std::string::npos;
-    }
-    return n;
+    static const std::regex answer(R"("HEAD / HTTP/1\.0" 200 .*"Vigiax")");
+    const std::string log = ReadFile(kAccessLog);
+    return std::distance(std::sregex_iterator(log.begin(), log.end(), answer), {});
 }
 
 // nginx as this test started it: stopped again whatever happens.

@@ -2,9 +2,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <map>
-#include <tuple>
-
 #include "app/embedded_resources.h"
 #include "app/engine.h"
 #include "app/resource_files.h"
@@ -16,12 +13,8 @@ namespace {
 
 using ::testing::ElementsAre;
 
-class FakeTimers final : public Timers {
-public:
-    void SetInterval(EngineTimer timer, int milliseconds) override {
-        intervals[timer] = milliseconds;
-    }
-    std::map<EngineTimer, int> intervals;
+struct NoTimers final : Timers {
+    void SetInterval(EngineTimer, int) override {}
 };
 
 // The engine put together on a temporary program directory.
@@ -32,7 +25,7 @@ struct EngineFixture {
     FakePower power;
     FakeRunner runner;
     FakeWindows windows;
-    FakeTimers timers;
+    NoTimers timers;
     FakeIcmp icmp{clock};
     FakeResolver resolver;
     FakeHttp http;
@@ -42,58 +35,34 @@ struct EngineFixture {
     std::vector<std::string> Logged() const { return LogMessages(TodaysLog(engine.Log(), clock)); }
 };
 
-TEST(Engine, LoadWritesTheImagesAndTheSettingsStartsTheTimersAndLogsTheStart) {
+// The first start's files and log line are the start-up test's; here, a damaged image and a
+// damaged settings file: the image is written again, the settings file is reported and kept.
+TEST(Engine, ADamagedSettingsFileIsReportedAndKeptAndTheProgramStillStarts) {
     EngineFixture f;
     WriteFile(f.dir / "xp.dat", "damaged");
-    f.engine.Form_Load();
-    EXPECT_EQ(f.timers.intervals[EngineTimer::Ping], 1000);
-    EXPECT_EQ(f.timers.intervals[EngineTimer::Pasta], 23000);
-    EXPECT_EQ(TodaysLog(f.engine.Log(), f.clock), "05/12/2026 14:05:09   INICIOU O SISTEMA\r\n");
-    EXPECT_FALSE(f.engine.Settings().Working().DataAtual.has_value());
-    EXPECT_EQ(f.engine.Images().buttons, f.dir / "xp.dat");
-    for (const auto& [image, type, id] :
-         {std::tuple("xp.dat", "XP", kResourceXp), std::tuple("xp2.dat", "XP2", kResourceXp2),
-          std::tuple("menu.dat", "MENU", kResourceMenu),
-          std::tuple("menu2.dat", "MENU2", kResourceMenu2)})
-        EXPECT_EQ(ReadFile(f.dir / image).size(), FindResource(type, id)->size()) << image;
-
-    // A settings file of its own is read and kept as written.
-    std::string cfg = ReadFile(f.dir / "vgx.cfg");
-    cfg.replace(cfg.find("\"3\""), 3, "\"5\"");
-    EngineFixture second;
-    WriteFile(second.dir / "vgx.cfg", cfg);
-    second.engine.Form_Load(16);
-    EXPECT_EQ(second.engine.Images().menu, second.dir / "menu2.dat");
-    EXPECT_EQ(second.engine.Settings().Working().PoolingMinutes, "5");
-    EXPECT_EQ(ReadFile(second.dir / "vgx.cfg"), cfg);
-}
-
-TEST(Engine, ADamagedSettingsFileIsReportedAndTheProgramStillStarts) {
-    EngineFixture f;
-    std::string cfg =
-        "\"\"\r\n\"5\"\r\n\"4\"\r\n0\r\n0\r\n\"a\"\r\n\"b\"\r\n0\r\n0\r\n\"31/02/2026\"\r\n"
+    const std::string cfg =
+        "\"\"\r\n\"5\"\r\n\"4\"\r\n1\r\n0\r\n\"a\"\r\n\"b\"\r\n0\r\n0\r\n\"31/02/2026\"\r\n"
         "\"http://x/\"\r\n1\r\n1\r\n0\r\n0\r\n0\r\n0\r\n0\r\n180\r\n0\r\n";
     WriteFile(f.dir / "vgx.cfg", cfg);
 
-    f.engine.Form_Load();
+    f.engine.Form_Load(16);
+    EXPECT_EQ(ReadFile(f.dir / "xp.dat").size(), FindResource("XP", kResourceXp)->size());
+    EXPECT_EQ(f.engine.Images().menu, f.dir / "menu2.dat");
     EXPECT_THAT(f.Logged(), ElementsAre("FALHA AO LER VGX.CFG! LINHA 10 ", "INICIOU O SISTEMA"));
-    EXPECT_EQ(f.engine.Settings().Working().PoolingMinutes, "5");
-    EXPECT_EQ(f.engine.Settings().Working().IISUrl, "");  // after the bad line: untouched
+    // Lines 1 to 9 applied but line 4, which goes last; the rest untouched.
+    const Settings& s = f.engine.Settings().Working();
+    EXPECT_EQ(s.PoolingMinutes + s.NetAddress1 + s.IISUrl, "5a");
+    EXPECT_EQ(s.NetCheckEnabled, 0);
     EXPECT_EQ(ReadFile(f.dir / "vgx.cfg"), cfg);
 }
 
 // Settings on a volume not mounted yet, a folder, a FIFO: nothing is written over them, the
 // program says so and runs on the defaults; the same for the jobs file.
 TEST(Engine, ANameThatIsNoReadableFileIsLeftAsItWas) {
-    using Make = std::function<void(const std::filesystem::path&)>;
-    const std::vector<Make> kinds = {
-        [](const auto& p) { std::filesystem::create_symlink("/nonexistent/volume/x", p); },
-        [](const auto& p) { std::filesystem::create_directory(p); },
-        [](const auto& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }};
-    for (const Make& make : kinds) {
+    for (int kind = 0; kind < kNonFileKinds; ++kind) {
         EngineFixture f;
-        make(f.dir / "vgx.cfg");
-        make(f.dir / "folder.dat");
+        PlantNonFile(kind, f.dir / "vgx.cfg");
+        PlantNonFile(kind, f.dir / "folder.dat");
         const auto type = std::filesystem::symlink_status(f.dir / "vgx.cfg").type();
         f.engine.Form_Load();
         EXPECT_THAT(f.Logged(), ElementsAre("FALHA AO LER FOLDER.DAT! ", "FALHA AO LER VGX.CFG! ",
@@ -128,9 +97,7 @@ TEST(ResourceFiles, ExtractReplacesLinksInsteadOfWritingThroughThem) {
     struct stat st {};
     ASSERT_EQ(::stat((dir / "jet.exe").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0700u);
-    const auto bytes = FindResource("IIS", kResourceIis);
-    ASSERT_TRUE(bytes.has_value());
-    EXPECT_EQ(ReadFile(dir / "jet.exe").size(), bytes->size());
+    EXPECT_EQ(ReadFile(dir / "jet.exe").size(), FindResource("IIS", kResourceIis)->size());
 
     EXPECT_FALSE(ExtractResource(99, "NONE", dir / "x"));
     EXPECT_FALSE(std::filesystem::exists(dir / "x"));

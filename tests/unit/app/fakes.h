@@ -68,8 +68,7 @@ struct FakePower final : PowerControl {
     }
     void RestartComputer() override { ++restarts; }
     bool privileged = true;
-    int privilegeRequests = 0;
-    int restarts = 0;
+    int privilegeRequests = 0, restarts = 0;
 };
 
 // Records each run, with the program file's mode at that moment.
@@ -106,9 +105,7 @@ struct FakeWindows final : Windows {
     void ShowRestartWarning() override { ++warningShows; }
     void HideRestartWarning() override { ++warningHides; }
 
-    int beeps = 0;
-    int warningShows = 0;
-    int warningHides = 0;
+    int beeps = 0, warningShows = 0, warningHides = 0;
     std::vector<std::string> messages;
     std::deque<PromptAnswer> answers;
 };

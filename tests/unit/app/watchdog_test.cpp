@@ -1,44 +1,37 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "records/settings_file.h"
 #include "watchdog_world.h"
 
 namespace vgx::test {
 namespace {
 
+// The checks switched on and the rules of a failure, as a preset of vgx.cfg.
+struct Watch {
+    std::int16_t net = 0, web = 0;
+    const char* limit = "7";
+    std::int16_t action = 0, bootReset = 0, delay = 0;
+};
+
 class WatchdogTest : public ::testing::Test, public WatchdogWorld {
 protected:
-    // Writes vgx.cfg with the changes applied and starts the program on it.
-    void Configure(const std::function<void(Settings&)>& change) {
+    // Writes vgx.cfg with the preset and starts the program on it.
+    void Configure(const Watch& w) {
         Settings s;
         s.NetAddress1 = kAddress1;
         s.NetAddress2 = kAddress2;
         s.IISUrl = "http://127.0.0.1/status";
         s.DataAtual = DayOf(clock.Now());
-        change(s);
+        s.NetCheckEnabled = w.net;
+        s.IISCheckEnabled = w.web;
+        s.FailureLimit = w.limit;
+        s.NetAction = s.IISAction = w.action;
+        s.BootReset = w.bootReset;
+        s.DelayMinutes = w.delay;
         ASSERT_TRUE(
             ReplaceFileContents(dir / "vgx.cfg", FormatSettingsFile(s, DayOf(clock.Now()))));
         Restart();
-    }
-    // The Internet check on, with the limit and action of a failure.
-    void WatchNet(const char* limit, std::int16_t action = 0) {
-        Configure([&](Settings& s) {
-            s.NetCheckEnabled = 1;
-            s.FailureLimit = limit;
-            s.NetAction = action;
-        });
-    }
-    // The web-server check on, with the limit, action and restart fallback of a failure.
-    void WatchWeb(const char* limit, std::int16_t action, std::int16_t bootReset = 0) {
-        Configure([&](Settings& s) {
-            s.IISCheckEnabled = 1;
-            s.FailureLimit = limit;
-            s.IISAction = action;
-            s.BootReset = bootReset;
-        });
     }
 };
 
@@ -53,24 +46,13 @@ constexpr std::int32_t kTimeout = 11010;
 const std::string kNetFailure1 = std::string("FALHA ENDEREÇO: ") + WatchdogWorld::kAddress1;
 const std::string kNetFailure2 = std::string("FALHA ENDEREÇO: ") + WatchdogWorld::kAddress2;
 
-TEST_F(WatchdogTest, StartDelayHoldsTheFirstCycleUntilItsTick) {
-    Configure([](Settings& s) {
-        s.NetCheckEnabled = 1;
-        s.DelayMinutes = 2;
-    });
+TEST_F(WatchdogTest, CyclesStartAfterTheDelayThenAnIntervalApartHoweverLongTheyTake) {
+    Configure({.net = 1, .delay = 2});
+    icmpSender.echoTime = 50s;  // a slow probe
     Ticks(119);
     EXPECT_TRUE(icmpSender.echoes.empty());
     Ticks();
-    EXPECT_EQ(icmpSender.echoes.size(), 1u);
-    WatchNet("7");
-    Ticks();
-    EXPECT_EQ(icmpSender.echoes.size(), 2u);
-}
-
-TEST_F(WatchdogTest, CyclesStartAnIntervalApartHoweverLongTheyTakeOrTheClockIsSet) {
-    WatchNet("7");
-    icmpSender.echoTime = 50s;  // a slow probe
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 3; ++i)
         Cycle();
     ASSERT_EQ(icmpSender.starts.size(), 4u);
     for (size_t i = 1; i < 4; ++i) {
@@ -86,7 +68,7 @@ TEST_F(WatchdogTest, CyclesStartAnIntervalApartHoweverLongTheyTakeOrTheClockIsSe
 }
 
 TEST_F(WatchdogTest, ATextThatIsNoNumberFallsBackToTheConfirmedValues) {
-    WatchNet("7");
+    Configure({.net = 1});
     settings->Working().PoolingMinutes = "três";
     settings->Working().FailureLimit = "";
     BothAddressesSilent();
@@ -99,7 +81,7 @@ TEST_F(WatchdogTest, ATextThatIsNoNumberFallsBackToTheConfirmedValues) {
 }
 
 TEST_F(WatchdogTest, SecondAddressIsTriedOnlyWhenTheFirstFailsThreeTimes) {
-    WatchNet("7");
+    Configure({.net = 1});
     icmpSender.status[kAddress1] = kTimeout;
     pump.onPump = [&] {
         if (icmpSender.echoes.size() == 1)
@@ -107,9 +89,7 @@ TEST_F(WatchdogTest, SecondAddressIsTriedOnlyWhenTheFirstFailsThreeTimes) {
     };
     Cycle();
     EXPECT_THAT(icmpSender.echoes, ElementsAre(kAddress1, kAddress1));
-    EXPECT_THAT(panel.Text1,
-                AllOf(HasSubstr("1.1) "), HasSubstr("1.2) "), Not(HasSubstr("2.1) "))));
-    EXPECT_EQ(dog->FailureCount, 0);
+    EXPECT_THAT(panel.Text1, AllOf(HasSubstr("1.2) "), Not(HasSubstr("2.1) "))));
 
     pump.onPump = nullptr;
     icmpSender.echoes.clear();
@@ -120,10 +100,7 @@ TEST_F(WatchdogTest, SecondAddressIsTriedOnlyWhenTheFirstFailsThreeTimes) {
 }
 
 TEST_F(WatchdogTest, WebServerIsNotAskedAfterAnInternetFailure) {
-    Configure([](Settings& s) {
-        s.NetCheckEnabled = 1;
-        s.IISCheckEnabled = 1;
-    });
+    Configure({.net = 1, .web = 1});
     BothAddressesSilent();
     Cycle();
     EXPECT_TRUE(httpClient.requests.empty());
@@ -137,7 +114,7 @@ TEST_F(WatchdogTest, WebServerIsNotAskedAfterAnInternetFailure) {
 }
 
 TEST_F(WatchdogTest, FailureLevelsClimbToTheLimitAndActAtEveryFurtherFailure) {
-    WatchNet("3", 1);
+    Configure({.net = 1, .limit = "3", .action = 1});
     BothAddressesSilent();
 
     Cycle();
@@ -147,13 +124,10 @@ TEST_F(WatchdogTest, FailureLevelsClimbToTheLimitAndActAtEveryFurtherFailure) {
     Cycle();
     EXPECT_EQ(panel.trayPicture, kTrayNearLimit);
     EXPECT_EQ(panel.colours, ReportColours::Alarm);
-    EXPECT_EQ(windows.warningShows, 0);
 
     Cycle();
-    EXPECT_EQ(dog->Nfalhas, 3);
     EXPECT_THAT(Logged(), Contains("BOOT!!! ").Times(1));
     EXPECT_EQ(windows.warningShows, 1);
-    EXPECT_TRUE(dog->Warning().Counting());
     for (int i = 0; i < 10; ++i)
         dog->RestartWarningTick();
 
@@ -172,7 +146,7 @@ TEST_F(WatchdogTest, FailureLevelsClimbToTheLimitAndActAtEveryFurtherFailure) {
 }
 
 TEST_F(WatchdogTest, PendingResetWaitsForACycleWithACheckSwitchedOn) {
-    WatchNet("7");
+    Configure({.net = 1});
     BothAddressesSilent();
     Cycle();
     Cycle();
@@ -200,7 +174,7 @@ TEST_F(WatchdogTest, PendingResetWaitsForACycleWithACheckSwitchedOn) {
 }
 
 TEST_F(WatchdogTest, WebServerRestartLowersTheCountAndTheFourthOpensTheWarning) {
-    WatchWeb("3", 1, 1);
+    Configure({.web = 1, .limit = "3", .action = 1, .bootReset = 1});
     httpClient.status = "500";
     Cycle();
     Cycle();
@@ -210,7 +184,6 @@ TEST_F(WatchdogTest, WebServerRestartLowersTheCountAndTheFourthOpensTheWarning) 
     EXPECT_EQ(runner.modes[0], 0700u);
     EXPECT_FALSE(std::filesystem::exists(dir / "jet.exe"));
     EXPECT_EQ(dog->FailureCount, 1);
-    EXPECT_EQ(dog->Nfalhas, 3);
     EXPECT_EQ(panel.lblNet, "FALHAS: 3");
     const std::string failure = "FALHA IIS: http://127.0.0.1/status";
     EXPECT_THAT(Logged(), ElementsAre(failure, failure, failure, "IIS REINICIADO "));
@@ -224,7 +197,7 @@ TEST_F(WatchdogTest, WebServerRestartLowersTheCountAndTheFourthOpensTheWarning) 
 }
 
 TEST_F(WatchdogTest, ARestartToolThatCannotStartStillCountsTowardsTheComputerRestart) {
-    WatchWeb("1", 1, 1);
+    Configure({.web = 1, .limit = "1", .action = 1, .bootReset = 1});
     httpClient.status = "";
     runner.startable = false;
     for (int i = 0; i < 4; ++i)
@@ -239,13 +212,12 @@ TEST_F(WatchdogTest, ARestartToolThatCannotStartStillCountsTowardsTheComputerRes
 }
 
 TEST_F(WatchdogTest, DailyLimitHoldsAcrossARestartOfTheProgramAndNeedsThePrivilege) {
-    WatchNet("1", 1);
+    Configure({.net = 1, .limit = "1", .action = 1});
     power.privileged = false;
     BothAddressesSilent();
     for (int i = 0; i < 11; ++i)
         Cycle();
     EXPECT_EQ(power.privilegeRequests, 11);
-    EXPECT_EQ(settings->Working().Boota, 11);
     EXPECT_THAT(Logged(), Contains("FALHA NOS PRIVILEGIOS!!! ").Times(11));
     EXPECT_EQ(windows.warningShows, 0);
 
@@ -265,12 +237,12 @@ TEST_F(WatchdogTest, DailyLimitHoldsAcrossARestartOfTheProgramAndNeedsThePrivile
 // A hand-edited file that does not load, or anything under the name that is no file.
 TEST_F(WatchdogTest, TheCountNeverOverwritesWhatDoesNotLoad) {
     const auto cfg = dir / "vgx.cfg";
-    WatchNet("1");
+    Configure({.net = 1, .limit = "1"});
     std::string damaged = ReadFile(cfg);
     damaged.replace(damaged.find("\"05/12/2026\""), 12, "\"31/02/2026\"");
     for (int kind = 0; kind <= kNonFileKinds; ++kind) {
         std::filesystem::remove_all(cfg);
-        WatchNet("1");
+        Configure({.net = 1, .limit = "1"});
         std::filesystem::remove(cfg);
         std::filesystem::remove_all(dir / "logs");
         if (kind < kNonFileKinds)
@@ -308,13 +280,12 @@ TEST_F(WatchdogTest, AWarningLeftAloneRestartsAtTheThirtyFirstSecond) {
     dog->RestartWarningTick();
     EXPECT_EQ(power.restarts, 1);
     EXPECT_EQ(windows.beeps, 31);
-    EXPECT_FALSE(dog->Warning().Counting());
     dog->RestartWarningTick();
     EXPECT_EQ(power.restarts, 1);
 }
 
 TEST_F(WatchdogTest, CancellingUndoesTheEventAndANewWarningStartsFromThirty) {
-    WatchNet("1", 1);
+    Configure({.net = 1, .limit = "1", .action = 1});
     BothAddressesSilent();
     Cycle();
     ASSERT_TRUE(dog->Warning().Counting());

@@ -1,13 +1,26 @@
+// The ICMP probe's report and the parsing behind its senders: echo packets matched to their
+// request, the ping tool's output, dotted addresses.
 #include "probes/icmp_probe.h"
 
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+
+#include "probes/echo_packet.h"
+#include "probes/echo_status.h"
 #include "probes/icmp_methods.h"
+#include "probes/ipv4_text.h"
+#include "probes/ping_output.h"
 #include "support/fake_clock.h"
 #include "support/todays_log.h"
 
 namespace vgx {
 namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using Kind = EchoMatch::Kind;
 
 class ScriptedSender final : public IcmpSender {
 public:
@@ -41,7 +54,7 @@ protected:
     IcmpProbe probe{sender, resolver, text1, &log};
 };
 
-TEST_F(IcmpProbeTest, ReportsTheOutcomeAndSendsOnlyToAValidAddress) {
+TEST_F(IcmpProbeTest, ReportsTheOutcomeSendsOnlyToAValidAddressAndSaysWhenItHasNoWay) {
     EXPECT_EQ(probe.PingHost("nao.existe", kEchoPayload), -1);
     EXPECT_EQ(probe.PingHost("torto", kEchoPayload), -1);
     EXPECT_EQ(probe.LastResolvedIP(), "10.0.0");
@@ -58,9 +71,8 @@ TEST_F(IcmpProbeTest, ReportsTheOutcomeAndSendsOnlyToAValidAddress) {
         "torto\r\nIP: 10.0.0\r\nStatus: formato do IP errado   [ -1 ]\r\nTempo: 0 ms\r\n"
         "servidor\r\nIP: 10.0.0.2\r\nStatus: ip OK   [ 0 ]\r\nTempo: 23 ms\r\n"
         "servidor\r\nIP: 10.0.0.2\r\nStatus: tempo esgotado   [ 11010 ]\r\nTempo: 0 ms\r\n");
-}
 
-TEST_F(IcmpProbeTest, NoWayToSendIcmpCountsAsAnsweringButSaysWhyAndLogsOnce) {
+    // No way to send ICMP counts as answering, but says why, and is logged once.
     ForgetIcmpUnavailableLogged();
     sender.next = {0, 0, kIcmpUnavailableText};
     EXPECT_EQ(probe.PingHost("servidor", kEchoPayload), 0);
@@ -74,19 +86,122 @@ TEST_F(IcmpProbeTest, NoWayToSendIcmpCountsAsAnsweringButSaysWhyAndLogsOnce) {
     ForgetIcmpUnavailableLogged();
 }
 
-TEST(IcmpProbeSystem, LoopbackAnswers) {
-    auto sender = MakeSystemIcmpSender();
-    auto resolver = MakeSystemResolver();
-    std::string text1;
-    IcmpProbe probe(*sender, *resolver, text1, nullptr);
-    const std::int32_t status = probe.PingHost("127.0.0.1", kEchoPayload);
-    if (text1.find(kIcmpUnavailableText) != std::string::npos)
-        GTEST_SKIP() << "this process may open no ICMP socket and finds no ping tool";
-    EXPECT_EQ(status, 0);
-    EXPECT_TRUE(text1.starts_with("127.0.0.1\r\nIP: 127.0.0.1\r\nStatus: ip OK   [ 0 ]\r\nTempo: "))
-        << text1;
-    EXPECT_TRUE(text1.ends_with(" ms\r\n"));
-    EXPECT_EQ(resolver->ResolveHost("localhost"), "127.0.0.1");
+const std::uint32_t kTarget = inet_addr("10.1.2.3");
+const std::uint32_t kOther = inet_addr("10.1.2.4");
+const std::uint32_t kRouter = inet_addr("10.9.9.9");
+constexpr std::uint16_t kId = 0x1234;
+constexpr std::uint16_t kSeq = 7;
+
+// An IP header, then the given ICMP message.
+Bytes WithIp(std::uint32_t source, const Bytes& icmp) {
+    Bytes ip(20 + icmp.size());
+    ip[0] = 0x45;
+    ip[9] = 1;
+    std::memcpy(&ip[12], &source, 4);
+    std::memcpy(&ip[16], &kOther, 4);
+    std::copy(icmp.begin(), icmp.end(), ip.begin() + 20);
+    return ip;
+}
+
+Bytes Reply(std::uint16_t id, std::uint16_t seq, std::uint8_t type = 0) {
+    Bytes icmp = BuildEchoRequest(id, seq, kEchoPayload);
+    icmp[0] = type;
+    return icmp;
+}
+
+// An ICMP error from a router quoting the head of a request sent to quotedTarget.
+Bytes Error(std::uint8_t type, std::uint32_t quotedTarget, std::uint16_t id, std::uint16_t seq) {
+    const Bytes request = BuildEchoRequest(id, seq, kEchoPayload);
+    Bytes quoted = WithIp(kRouter, Bytes(request.begin(), request.begin() + 8));
+    std::memcpy(&quoted[16], &quotedTarget, 4);
+    Bytes icmp{type, 1, 0, 0, 0, 0, 0, 0};
+    icmp.insert(icmp.end(), quoted.begin(), quoted.end());
+    return WithIp(kRouter, icmp);
+}
+
+EchoMatch Raw(const Bytes& packet, std::uint32_t source = kTarget) {
+    return MatchEchoPacket(packet, source, {kTarget, kId, kSeq, true}, PacketFormat::kWithIpHeader);
+}
+
+TEST(EchoPacket, AcceptsOnlyTheReplyToThisRequest) {
+    const Bytes whole = WithIp(kTarget, Reply(kId, kSeq));
+    EXPECT_EQ(Raw(whole).kind, Kind::kReply);
+    Bytes udp = whole, badHeaderLength = whole;
+    udp[9] = 17;
+    badHeaderLength[0] = 0x4f;
+    std::vector<std::pair<const char*, Bytes>> foreign = {
+        {"identifier", WithIp(kTarget, Reply(kId + 1, kSeq))},
+        {"sequence", WithIp(kTarget, Reply(kId, kSeq + 1))},
+        {"echo request", WithIp(kTarget, Reply(kId, kSeq, 8))},
+        {"udp", udp},
+        {"header length", badHeaderLength}};
+    for (long cut : {0, 10, 19, 20, 27})
+        foreign.emplace_back("truncated", Bytes(whole.begin(), whole.begin() + cut));
+    for (const auto& [why, packet] : foreign)
+        EXPECT_EQ(Raw(packet).kind, Kind::kUnrelated) << why << " " << packet.size();
+    EXPECT_EQ(Raw(WithIp(kOther, Reply(kId, kSeq)), kOther).kind, Kind::kUnrelated) << "source";
+
+    // Datagram sockets: the kernel owns the identifier, the rest is still checked.
+    const auto datagram = [](std::uint16_t seq, std::uint32_t source) {
+        return MatchEchoPacket(Reply(999, seq), source, {kTarget, 0, kSeq, false},
+                               PacketFormat::kIcmpOnly)
+            .kind;
+    };
+    EXPECT_EQ(datagram(kSeq, kTarget), Kind::kReply);
+    EXPECT_EQ(datagram(kSeq + 1, kTarget), Kind::kUnrelated);
+    EXPECT_EQ(datagram(kSeq, kOther), Kind::kUnrelated);
+}
+
+TEST(EchoPacket, ErrorsCountOnlyWhenTheyQuoteThisRequest) {
+    const Bytes hostUnreachable = Error(3, kTarget, kId, kSeq);
+    const EchoMatch match = Raw(hostUnreachable, kRouter);
+    EXPECT_EQ(match.kind, Kind::kError);
+    EXPECT_EQ(match.status, kEchoDestHostUnreachable);
+    EXPECT_EQ(Raw(Error(11, kTarget, kId, kSeq)).status, kEchoTtlExpiredReassembly);
+
+    for (const Bytes& foreign :
+         {Error(3, kOther, kId, kSeq), Error(3, kTarget, kId + 1, kSeq),
+          Error(3, kTarget, kId, kSeq + 1), Error(5, kTarget, kId, kSeq) /* redirect */,
+          Bytes(hostUnreachable.begin(), hostUnreachable.end() - 1)}) {
+        EXPECT_EQ(Raw(foreign).kind, Kind::kUnrelated) << foreign.size();
+    }
+}
+
+// The namespace test meets the reply, the timeout and the unreachable nets and hosts; these are
+// the outputs it cannot provoke. nullopt: ping may not open its socket, so it is no way either.
+TEST(PingTool, ReadsTheOutcomeFromTheOutput) {
+    EXPECT_EQ(
+        ParsePingOutput("64 bytes from 10.0.0.2: icmp_seq=1 ttl=64 time=12.7 ms\n", 0)->roundTripMs,
+        12U);
+    const std::vector<std::tuple<const char*, int, std::optional<std::int32_t>>> cases = {
+        {"From 10.0.0.1 icmp_seq=1 Destination Port Unreachable\n", 1, 11005},
+        {"From 10.0.0.1 icmp_seq=1 Time to live exceeded\n", 1, 11013},
+        {"ping: sendmsg: No route to host\n", 2, 11003},
+        {"ping: sendmsg: Operation not permitted\n", 1, kEchoGeneralFailure},
+        {"ping: socktype: SOCK_RAW\nping: socket: Operation not permitted\n"
+         "ping: => missing cap_net_raw+p capability or setuid?\n",
+         2, std::nullopt},
+        {"ping: socket: Permission denied\n", 2, std::nullopt},
+        {"ping: socket: Address family not supported by protocol\n", 2, kEchoGeneralFailure}};
+    for (const auto& [output, exitStatus, status] : cases) {
+        const std::optional<EchoResult> r = ParsePingOutput(output, exitStatus);
+        EXPECT_EQ(r ? std::optional(r->status) : std::nullopt, status) << output;
+    }
+}
+
+TEST(DottedAddress, ParsesOnlyFourDecimalParts) {
+    EXPECT_EQ(ParseDottedAddress("127.0.0.1"), htonl(0x7f000001)) << "network byte order";
+    for (const char* good : {"0.0.0.0", "255.255.255.255", "192.168.10.200"})
+        EXPECT_EQ(DottedAddressOf(ParseDottedAddress(good).value_or(1)), good);
+    for (const char* bad : {"", "1.2.3", "1.2.3.4.5", "256.1.1.1", "1.2.3.4 ", " 1.2.3.4",
+                            "1.2.3.4x", "1..3.4", "1.2.3.", "0x7f.0.0.1", "-1.2.3.4", "1.2.3.0004",
+                            "010.0.0.1", "+1.2.3.4", "1.2.3.4\n", "localhost"}) {
+        EXPECT_FALSE(ParseDottedAddress(bad)) << bad;
+    }
+}
+
+TEST(SystemResolver, FindsLocalhostWithoutAskingTheNetwork) {
+    EXPECT_EQ(MakeSystemResolver()->ResolveHost("localhost"), "127.0.0.1");
 }
 
 }  // namespace

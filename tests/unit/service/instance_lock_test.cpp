@@ -5,8 +5,8 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 
-#include "service/instance_lock.h"
 #include "app/spawn_posix.h"
+#include "service/instance_lock.h"
 #include "support/temp_dir.h"
 
 namespace vgx::test {
@@ -16,19 +16,28 @@ using ::testing::AllOf;
 using ::testing::HasSubstr;
 using ::testing::Not;
 
-TEST(InstanceLock, OneHolderPerDirectoryUntilItGoes) {
+// One holder per directory until it goes, and no child process of the holder inherits it.
+TEST(InstanceLock, OneHolderPerDirectoryUntilItGoesAndNoChildInheritsIt) {
     TempDir dir;
     auto [first, lock] = InstanceLock::Take(dir.path());
     ASSERT_EQ(first, LockResult::Taken);
     const auto [second, none] = InstanceLock::Take(dir.path());
     EXPECT_EQ(second, LockResult::HeldElsewhere);
     EXPECT_FALSE(none.has_value());
-    lock.reset();
-    EXPECT_EQ(InstanceLock::Take(dir.path()).first, LockResult::Taken);
-
     struct stat st {};
     ASSERT_EQ(::stat((dir / kInstanceLockName).c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0600u);
+
+    const auto listing = dir / "fds.txt";
+    {
+        const UniqueFd out(::open(listing.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600));
+        const pid_t child = SpawnHidden({"sh", "-c", "ls -l /proc/$$/fd"}, out.get());
+        ASSERT_GT(child, 0);
+        EXPECT_EQ(WaitForExit(child), 0);
+    }
+    EXPECT_THAT(ReadFile(listing), AllOf(HasSubstr("fds.txt"), Not(HasSubstr(kInstanceLockName))));
+    lock.reset();
+    EXPECT_EQ(InstanceLock::Take(dir.path()).first, LockResult::Taken);
 }
 
 // A link, a folder or a FIFO under the name is neither followed nor locked.
@@ -50,20 +59,6 @@ TEST(InstanceLock, AnythingButARegularFileUnderTheNameIsUnavailable) {
             EXPECT_EQ(::flock(fd.get(), LOCK_EX | LOCK_NB), 0) << "the link's target was locked";
         }
     }
-}
-
-TEST(InstanceLock, NoChildProcessInheritsIt) {
-    TempDir dir;
-    const auto [result, lock] = InstanceLock::Take(dir.path());
-    ASSERT_EQ(result, LockResult::Taken);
-    const auto listing = dir / "fds.txt";
-    {
-        const UniqueFd out(::open(listing.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600));
-        const pid_t child = SpawnHidden({"sh", "-c", "ls -l /proc/$$/fd"}, out.get());
-        ASSERT_GT(child, 0);
-        EXPECT_EQ(WaitForExit(child), 0);
-    }
-    EXPECT_THAT(ReadFile(listing), AllOf(HasSubstr("fds.txt"), Not(HasSubstr(kInstanceLockName))));
 }
 
 }  // namespace

@@ -1,12 +1,13 @@
 // Installing, removing and controlling the service on a temporary unit folder, with systemctl
-// played by a recording runner.
+// played by a recording runner; the real runners on harmless shell commands.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <syslog.h>
 
-#include <cstdio>
+#include <cstdlib>
 #include <map>
 
+#include "service/keep_alive_runner.h"
 #include "service/service_control.h"
 #include "service/service_unit.h"
 #include "support/temp_dir.h"
@@ -133,9 +134,16 @@ TEST(ServiceControl, AFailedInstallationLeavesWhatWasThereAndLogsWhy) {
 }
 
 TEST(ServiceControl, StateFromWhatSystemdShows) {
+    Service s;
+    s.systemctl.answers["show"] = {true, 0, "StatusText=Serviço Pausado\nActiveState=active\n"};
+    EXPECT_EQ(s.control.QueryServiceState(), kServicePaused);
+    EXPECT_THAT(s.systemctl.calls, ElementsAre("systemctl show vigiax.service --property="
+                                               "LoadState,ActiveState,SubState,StatusText"));
+    s.systemctl.answers["show"].exitStatus = 1;
+    EXPECT_EQ(s.control.QueryServiceState(), 0);
+
     const std::pair<const char*, int> cases[] = {
         {"LoadState=loaded\nActiveState=active\nSubState=running\nStatusText=Vigiando\n", 4},
-        {"ActiveState=active\nStatusText=Serviço Pausado\nLoadState=loaded\n", 7},
         {"LoadState=loaded\nActiveState=active\nStatusText=Serviço Continuado\n", 4},
         {"LoadState=loaded\nActiveState=activating\nSubState=auto-restart\n", 2},
         {"LoadState=loaded\nActiveState=deactivating\n", 3},
@@ -145,32 +153,8 @@ TEST(ServiceControl, StateFromWhatSystemdShows) {
         {"LoadState=not-found\nActiveState=active\n", 4},  // removed while running
         {"", 0},
     };
-    for (const auto& [show, state] : cases) {
-        Service s;
-        s.systemctl.answers["show"] = {true, 0, show};
-        EXPECT_EQ(s.control.QueryServiceState(), state) << show;
-        EXPECT_THAT(s.systemctl.calls, ElementsAre("systemctl show vigiax.service --property="
-                                                   "LoadState,ActiveState,SubState,StatusText"));
-    }
-    Service down;
-    down.systemctl.answers["show"] = {true, 1, "ActiveState=active\n"};
-    EXPECT_EQ(down.control.QueryServiceState(), 0);
-}
-
-TEST(ServiceControl, StartStopPauseAndContinueFailSilently) {
-    Service s;
-    s.systemctl.absent = true;
-    s.control.StartServiceByName();
-    s.control.StopServiceByName();
-    s.control.PauseServiceByName();
-    s.control.ContinueServiceByName();
-    EXPECT_EQ(s.control.QueryServiceState(), 0);
-    EXPECT_THAT(s.systemctl.calls,
-                ElementsAre("systemctl start vigiax.service", "systemctl stop vigiax.service",
-                            "systemctl kill --kill-whom=main --signal=SIGUSR1 vigiax.service",
-                            "systemctl kill --kill-whom=main --signal=SIGUSR2 vigiax.service",
-                            StartsWith("systemctl show")));
-    EXPECT_THAT(s.log.entries, IsEmpty());
+    for (const auto& [show, state] : cases)
+        EXPECT_EQ(ServiceStateFromShow(show), state) << show;
 }
 
 // systemd's own checker on the unit the program writes, with a real executable behind it.
@@ -183,13 +167,30 @@ TEST(ServiceControl, SystemdAcceptsTheUnitItWrites) {
     std::filesystem::permissions(s.program, std::filesystem::perms::owner_all);
     ASSERT_TRUE(s.control.InstallService(false).succeeded);
 
-    FILE* out = ::popen(("systemd-analyze verify '" + s.unit.string() + "' 2>&1").c_str(), "r");
-    ASSERT_NE(out, nullptr);
-    std::string said;
-    for (char buf[256]; std::fgets(buf, sizeof buf, out) != nullptr;)
-        said += buf;
-    EXPECT_EQ(::pclose(out), 0) << said;
-    EXPECT_EQ(said, "");
+    const auto said = s.dir / "said.txt";
+    EXPECT_EQ(std::system(
+                  ("systemd-analyze verify '" + s.unit.string() + "' >'" + said.string() + "' 2>&1")
+                      .c_str()),
+              0);
+    EXPECT_EQ(ReadFile(said), "");
+}
+
+TEST(CommandRunner, KeepsTheOutputAndTheExitStatus) {
+    const auto runner = MakeSystemCommandRunner();
+    const CommandResult r = runner->Run({"sh", "-c", "echo ActiveState=active; exit 3"});
+    EXPECT_TRUE(r.started);
+    EXPECT_EQ(r.exitStatus, 3);
+    EXPECT_EQ(r.output, "ActiveState=active\n");
+    EXPECT_FALSE(runner->Run({"vgx-no-such-program"}).started);
+}
+
+TEST(KeepAliveRunner, KeepsAliveWhileItWaitsAndTellsWhatDidNotRun) {
+    int keepAlives = 0;
+    KeepAliveProcessRunner runner([&keepAlives] { ++keepAlives; }, std::chrono::milliseconds(100));
+    EXPECT_TRUE(runner.RunAndWait({"sh", "-c", "sleep 0.45; exit 1"}));
+    EXPECT_GE(keepAlives, 3);
+    EXPECT_FALSE(runner.RunAndWait({"/vgx/no-such-program"}));
+    EXPECT_FALSE(runner.RunAndWait({"sh", "-c", "kill -KILL $$"}));
 }
 
 }  // namespace

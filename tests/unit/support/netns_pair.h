@@ -10,6 +10,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "support/temp_dir.h"
+
 namespace vgx::test {
 
 // Two network namespaces of this test process joined by a veth pair: "a" holds 10.201.0.1/24,
@@ -55,31 +57,19 @@ public:
 
     // Runs fn in a forked child that has entered namespace a; returns the text fn returned.
     std::string RunInA(const std::function<std::string()>& fn) const {
-        int fds[2];
-        if (::pipe(fds) != 0)
-            throw std::runtime_error("pipe");
+        const TempDir out;
         const pid_t pid = ::fork();
         if (pid == 0) {
-            ::close(fds[0]);
             const int ns = ::open(("/run/netns/" + a_).c_str(), O_RDONLY | O_CLOEXEC);
             if (ns < 0 || ::setns(ns, CLONE_NEWNET) != 0)
                 ::_exit(3);
-            const std::string out = fn();
-            ::_exit(::write(fds[1], out.data(), out.size()) == static_cast<ssize_t>(out.size())
-                        ? 0
-                        : 4);
+            WriteFile(out / "out", fn());
+            ::_exit(0);
         }
-        ::close(fds[1]);
-        std::string out;
-        char buffer[512];
-        for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
-            out.append(buffer, static_cast<std::size_t>(n));
-        ::close(fds[0]);
         int status = 0;
-        ::waitpid(pid, &status, 0);
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
             throw std::runtime_error("child in namespace failed");
-        return out;
+        return ReadFile(out / "out");
     }
 
     // A command that must succeed.

@@ -21,9 +21,7 @@ namespace vgx::test {
 class TinyServer {
 public:
     explicit TinyServer(std::function<std::string()> answer) : answer_(std::move(answer)) {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
         socklen_t length = sizeof address;
         auto* a = reinterpret_cast<sockaddr*>(&address);
         if (::bind(listener_, a, length) != 0 || ::listen(listener_, 8) != 0 ||

@@ -1,12 +1,17 @@
-// Frames of the channel between the running copy and its faces.
+// The channel between the running copy and its faces: its frames, and its socket file in
+// temporary program directories.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <bit>
 #include <cmath>
 #include <vector>
 
 #include "service/channel_protocol.h"
+#include "service/channel_socket_linux.h"
+#include "support/temp_dir.h"
 
 namespace vgx {
 
@@ -22,24 +27,16 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
-using ::testing::IsEmpty;
 using Result = ChannelDecoder::Result;
 
-RemoteState Sample() {
-    RemoteState s;
-    s.text1 = "INICIOU O SISTEMA\r\nFALHA ENDEREÇO: 127.0.0.9\r\nAção: Reiniciar Computador\r\n";
-    s.lblNet = "FALHAS: 3";
-    s.colours = ReportColours::Alarm;
-    s.trayPicture = kTrayNearLimit;
-    s.nfalhas = 3;
-    s.warningCounting = true;
-    s.warningCounter = 7;
-    return s;
-}
-
-ChannelMessage Command(ChannelMessageType type) {
-    return {type, {}};
-}
+const RemoteState kSample{
+    .text1 = "INICIOU O SISTEMA\r\nFALHA ENDEREÇO: 127.0.0.9\r\nAção: Reiniciar Computador\r\n",
+    .lblNet = "FALHAS: 3",
+    .colours = ReportColours::Alarm,
+    .trayPicture = kTrayNearLimit,
+    .nfalhas = 3,
+    .warningCounting = true,
+    .warningCounter = 7};
 
 struct Decoded {
     std::vector<ChannelMessage> messages;
@@ -78,10 +75,10 @@ std::string StateFrame(std::string fixed, float count, const std::string& label,
 const std::string kFixed("\x02\x0b\x00\x01\x07", 5);
 
 TEST(ChannelProtocol, EveryMessageComesBackWholeInOnePieceOrByteByByte) {
-    std::vector<ChannelMessage> sent = {{ChannelMessageType::State, Sample()},
+    std::vector<ChannelMessage> sent = {{ChannelMessageType::State, kSample},
                                         {ChannelMessageType::State, RemoteState{}}};
     for (int t = 2; t <= 6; ++t)
-        sent.push_back(Command(static_cast<ChannelMessageType>(t)));
+        sent.push_back({static_cast<ChannelMessageType>(t), {}});
     std::string stream;
     for (const ChannelMessage& m : sent)
         stream += EncodeChannelMessage(m);
@@ -95,7 +92,7 @@ TEST(ChannelProtocol, EveryMessageComesBackWholeInOnePieceOrByteByByte) {
 }
 
 TEST(ChannelProtocol, LongTextsAreCutToTheirLimitsOnACharacter) {
-    RemoteState s = Sample();
+    RemoteState s = kSample;
     // 18002 bytes; the last 16 KiB would start inside an "é".
     s.text1 = "X";
     for (int i = 0; i < 9000; ++i)
@@ -114,8 +111,9 @@ TEST(ChannelProtocol, LongTextsAreCutToTheirLimitsOnACharacter) {
 }
 
 TEST(ChannelProtocol, AMalformedStreamBreaksForGoodAfterTheMessagesBeforeIt) {
-    const std::string good = EncodeChannelMessage(Command(ChannelMessageType::JobsSaved));
-    const std::string state = EncodeChannelMessage({ChannelMessageType::State, Sample()});
+    const ChannelMessage jobsSaved{ChannelMessageType::JobsSaved, {}};
+    const std::string good = EncodeChannelMessage(jobsSaved);
+    const std::string state = EncodeChannelMessage({ChannelMessageType::State, kSample});
     const std::string text(kChannelMaxReport + 1, 'x');
     const struct {
         const char* name;
@@ -141,9 +139,49 @@ TEST(ChannelProtocol, AMalformedStreamBreaksForGoodAfterTheMessagesBeforeIt) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const Decoded d = Decode(good + c.bytes + good + good);
-        EXPECT_THAT(d.messages, ElementsAre(Command(ChannelMessageType::JobsSaved)));
+        EXPECT_THAT(d.messages, ElementsAre(jobsSaved));
         EXPECT_EQ(d.last, Result::Broken);
     }
+}
+
+TEST(ChannelSocket, ConnectsInADirectoryOfAnyLengthAndKnowsThePeer) {
+    TempDir top;
+    std::filesystem::path dir = top.path();
+    while (dir.string().size() <= 2 * 108)
+        dir /= "a-folder-with-a-rather-long-name";
+    std::filesystem::create_directories(dir);
+    EXPECT_FALSE(ConnectChannel(dir));
+
+    const UniqueFd listener = ListenChannel(dir);
+    ASSERT_TRUE(listener);
+    const UniqueFd face = ConnectChannel(dir);
+    ASSERT_TRUE(face);
+    const UniqueFd accepted(::accept4(listener.get(), nullptr, nullptr, SOCK_CLOEXEC));
+    ASSERT_TRUE(accepted);
+    EXPECT_EQ(PeerUid(accepted.get()), ::geteuid());
+}
+
+TEST(ChannelSocket, ASocketLeftBehindIsReplacedAndAnythingElseIsLeftAlone) {
+    TempDir dir;
+    const auto name = dir / kChannelSocketName;
+    {
+        const UniqueFd gone = ListenChannel(dir.path());  // its file stays
+    }
+    ASSERT_TRUE(std::filesystem::is_socket(std::filesystem::symlink_status(name)));
+    EXPECT_TRUE(ListenChannel(dir.path()));
+
+    // A link, a folder, a FIFO, a file.
+    for (int kind = 0; kind <= kNonFileKinds; ++kind) {
+        SCOPED_TRACE(kind);
+        std::filesystem::remove(name);
+        if (kind == kNonFileKinds)
+            WriteFile(name, "vgx");
+        else
+            PlantNonFile(kind, name);
+        EXPECT_FALSE(ListenChannel(dir.path()));
+        EXPECT_FALSE(std::filesystem::is_socket(std::filesystem::symlink_status(name)));
+    }
+    EXPECT_EQ(ReadFile(name), "vgx");
 }
 
 }  // namespace
