@@ -7,15 +7,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <set>
+#include <thread>
 
-#include "desktop_session.h"
 #include "desktop_windows.h"
 #include "program_run.h"
 #include "records/settings_model.h"
 #include "support/temp_dir.h"
 #include "support/tiny_http_server.h"
-#include "support/todays_log.h"
 
 namespace vgx::test {
 namespace {
@@ -41,70 +39,43 @@ double Share(const QImage& image, bool (*colour)(QRgb)) {
     return image.isNull() ? 0 : double(n) / (image.width() * image.height());
 }
 
-std::size_t HeadRequests(TinyServer& server) {
-    const std::string all = server.Requests();
-    std::size_t n = 0;
-    for (auto at = all.find("HEAD "); at != std::string::npos; at = all.find("HEAD ", at + 1))
-        ++n;
-    return n;
-}
-
-class FaceE2E : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(desktop.Start()) << desktop.Error();
-        // The face starts in the tray with its panel; the service copy's first cycle, at its
-        // first tick, reaches the failure limit and its action restarts the computer.
-        WriteSettings(dir.path(), [](Settings& s) {
-            s.IISCheckEnabled = 1;
-            s.IISUrl = "http://127.0.0.1/pagina.htm";
-            s.IISAction = 2;
-            s.FailureLimit = "1";
-            s.PoolingMinutes = "1";
-            s.RunAsService = 1;
-            s.ShowPanel = 1;
-            s.PanelLeft = 1500;
-            s.PanelTop = 1500;
-        });
-    }
-
-    long Count(const std::string& message) const {
-        const auto messages = LogMessages(service.Log());
-        return std::count(messages.begin(), messages.end(), message);
-    }
-    // Waits until the window `w` has the keyboard, then presses `keys`.
-    void KeyTo(const ScreenWindow& w, const std::string& keys) {
-        ASSERT_TRUE(WaitFor([&] { return desktop.FocusedWindow() == w.id; }, 5s));
-        desktop.Key(keys);
-    }
-    // Opens the tray menu with the right button and picks an item by its key.
-    void Choose(const ScreenWindow& icon, const std::string& key) {
-        std::set<unsigned long> known;
-        for (const ScreenWindow& w : desktop.WindowsOf(face.Pid()))
-            known.insert(w.id);
-        desktop.Click(icon, 3);
-        ASSERT_TRUE(desktop.WaitForNewWindow(face.Pid(), known, 5s)) << "no menu on a right click";
-        desktop.Key(key);
-    }
-
+TEST(FaceE2E, FollowsCancelsTheRestartAndSwitchesTheCheckOffInTheRunningCopy) {
     DesktopSession desktop;
+    ASSERT_TRUE(desktop.Start()) << desktop.Error();
     TempDir dir;
-    TinyServer server{"HTTP/1.0 500 Erro\r\n\r\n"};
+    // The face starts in the tray with its panel; the service copy's first cycle, at its first
+    // tick, reaches the failure limit and its action restarts the computer.
+    WriteSettings(dir.path(), [](Settings& s) {
+        s.IISCheckEnabled = 1;
+        s.IISUrl = "http://127.0.0.1/pagina.htm";
+        s.IISAction = 2;
+        s.FailureLimit = "1";
+        s.PoolingMinutes = "1";
+        s.RunAsService = 1;
+        s.ShowPanel = 1;
+        s.PanelLeft = 1500;
+        s.PanelTop = 1500;
+    });
+    TinyServer server("HTTP/1.0 500 Erro\r\n\r\n");
     const std::string port = "VGX_TEST_HTTP_PORT=" + std::to_string(server.port());
-    ProgramRun service{VGX_TEST_PROGRAM, dir.path()};
-    ProgramRun face{VGX_TEST_PROGRAM, dir.path()};
-};
+    ProgramRun service(VGX_TEST_PROGRAM, dir.path());
+    ProgramRun face(VGX_TEST_PROGRAM, dir.path());
+    // Waits until the window `w` has the keyboard, then presses `keys`.
+    const auto keyTo = [&](const ScreenWindow& w, const std::string& keys) {
+        const bool focused = WaitFor([&] { return desktop.FocusedWindow() == w.id; }, 5s);
+        desktop.Key(keys);
+        return focused;
+    };
 
-TEST_F(FaceE2E, FollowsCancelsTheRestartAndSwitchesTheCheckOffInTheRunningCopy) {
     const std::string failure = "FALHA IIS: http://127.0.0.1/pagina.htm";
     service.Start({}, {port}, {"--service"});
-    ASSERT_TRUE(WaitFor([&] { return Count("INICIOU O SISTEMA") == 1; }, 10s));
+    ASSERT_TRUE(WaitFor([&] { return service.Logged("INICIOU O SISTEMA") == 1; }, 10s));
     auto env = desktop.Env();
     env.push_back(port);
     face.Start({}, env);
 
     // The failure as the service copy counted it.
-    ASSERT_TRUE(WaitFor([&] { return Count(failure) == 1; }, 10s));
+    ASSERT_TRUE(WaitFor([&] { return service.Logged(failure) == 1; }, 10s));
     const auto firstCycle = std::chrono::steady_clock::now();
     auto icon = desktop.WaitForTrayIcon(face.Pid(), 10s);
     ASSERT_TRUE(icon);
@@ -120,19 +91,20 @@ TEST_F(FaceE2E, FollowsCancelsTheRestartAndSwitchesTheCheckOffInTheRunningCopy) 
     ASSERT_TRUE(warning);
     const QImage counting = desktop.Grab(*warning);
     EXPECT_TRUE(WaitFor([&] { return desktop.Grab(*warning) != counting; }, 3s));
-    ASSERT_NO_FATAL_FAILURE(KeyTo(*warning, "alt+c"));
+    ASSERT_TRUE(keyTo(*warning, "alt+c"));
     const auto notice = WaitForNamedWindow(desktop, face.Pid(), "^ATENÇÃO$", 5s);
     ASSERT_TRUE(notice);
-    ASSERT_NO_FATAL_FAILURE(KeyTo(*notice, "Return"));
-    EXPECT_TRUE(WaitFor([&] { return Count("BOOT CANCELADO PELO USUÁRIO! ") == 1; }, 5s));
-    EXPECT_EQ(Count("FALHAS RESETADAS! "), 1);
+    ASSERT_TRUE(keyTo(*notice, "Return"));
+    EXPECT_TRUE(WaitFor([&] { return service.Logged("BOOT CANCELADO PELO USUÁRIO! ") == 1; }, 5s));
+    EXPECT_EQ(service.Logged("FALHAS RESETADAS! "), 1);
 
     // From the tray to the settings window, its IIS section (the fourth menu button) and the
     // section's "Ativar  ", which is switched off and saved at once.
-    ASSERT_NO_FATAL_FAILURE(Choose(*icon, "c"));
+    ASSERT_TRUE(desktop.OpenTrayMenu(face.Pid(), *icon)) << "no menu on a right click";
+    desktop.Key("c");
     const auto settings = WaitForSettingsWindow(desktop, face.Pid(), 5s);
     ASSERT_TRUE(settings);
-    ASSERT_NO_FATAL_FAILURE(KeyTo(*settings, "Tab"));
+    ASSERT_TRUE(keyTo(*settings, "Tab"));
     for (const char* key : {"Tab", "Tab", "Tab", "space", "Tab", "Tab", "space"})
         desktop.Key(key);
     SettingsModel stored(dir.path(), SystemClock());
@@ -148,8 +120,8 @@ TEST_F(FaceE2E, FollowsCancelsTheRestartAndSwitchesTheCheckOffInTheRunningCopy) 
     // Past the restart's time and the next cycle's: no restart, no check.
     std::this_thread::sleep_until(firstCycle + 63s);
     EXPECT_FALSE(std::filesystem::exists(dir / "restart-requests.txt"));
-    EXPECT_EQ(Count(failure), 1);
-    EXPECT_EQ(HeadRequests(server), 1u);
+    EXPECT_EQ(service.Logged(failure), 1);
+    EXPECT_EQ(Occurrences(server.Requests(), "HEAD "), 1);
 
     // The service copy ends; the face shows it and runs no watchdog of its own.
     service.Signal(SIGTERM);
@@ -159,7 +131,7 @@ TEST_F(FaceE2E, FollowsCancelsTheRestartAndSwitchesTheCheckOffInTheRunningCopy) 
     EXPECT_TRUE(WaitFor([&] { return Share(desktop.Grab(*panel), Red) == 0; }, 5s))
         << "the report on white";
     EXPECT_EQ(face.WaitExit(4s), std::nullopt) << "the face goes on";
-    EXPECT_EQ(Count("INICIOU O SISTEMA"), 1);
+    EXPECT_EQ(face.Logged("INICIOU O SISTEMA"), 1);
     face.Signal(SIGTERM);
     EXPECT_EQ(face.WaitExit(5s), std::optional<int>(0));
 }

@@ -7,7 +7,6 @@
 #include "program_run.h"
 #include "support/temp_dir.h"
 #include "support/tiny_http_server.h"
-#include "support/todays_log.h"
 
 namespace vgx::test {
 namespace {
@@ -23,10 +22,7 @@ TEST(OneCopyE2E, OnlyTheCopyHoldingTheLockRunsTheWatchdog) {
     });
     const std::string port = "VGX_TEST_HTTP_PORT=" + std::to_string(server.port());
     ProgramRun first(VGX_TEST_PROGRAM, dir.path());
-    const auto count = [&](const std::string& message) {
-        const auto messages = LogMessages(first.Log());
-        return std::count(messages.begin(), messages.end(), message);
-    };
+    const auto count = [&](const std::string& message) { return first.Logged(message); };
     const std::string failure = "FALHA IIS: http://127.0.0.1/pagina.htm";
 
     first.Start({}, {port});

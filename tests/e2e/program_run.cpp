@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <stdexcept>
 #include <thread>
@@ -10,6 +11,7 @@
 #include "records/event_log.h"
 #include "records/settings_file.h"
 #include "support/temp_dir.h"
+#include "support/todays_log.h"
 
 namespace vgx::test {
 
@@ -66,19 +68,32 @@ std::optional<int> ProgramRun::WaitExit(std::chrono::milliseconds timeout) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-bool WaitFor(const std::function<bool()>& ready, std::chrono::milliseconds timeout) {
+bool WaitFor(const std::function<bool()>& ready, std::chrono::milliseconds timeout,
+             std::chrono::milliseconds every) {
     const auto end = std::chrono::steady_clock::now() + timeout;
     while (!ready()) {
         if (std::chrono::steady_clock::now() >= end)
             return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        std::this_thread::sleep_for(every);
     }
     return true;
+}
+
+long Occurrences(const std::string& text, const std::string& part) {
+    long n = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
 }
 
 std::string ProgramRun::Log() const {
     const SystemClock clock;
     return ReadFile(EventLog(dir_, clock).FileForDay(DayOf(clock.Now())));
+}
+
+long ProgramRun::Logged(const std::string& message) const {
+    const auto messages = LogMessages(Log());
+    return std::count(messages.begin(), messages.end(), message);
 }
 
 std::string TodaysDate() {
