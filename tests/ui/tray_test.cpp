@@ -85,38 +85,24 @@ private slots:
             names << menu->child(i)->text(QAccessible::Name);
         QVERIFY(names.contains("Config") && names.contains("Painel") && names.contains("Sair"));
         QVERIFY(!names.join(' ').contains('&'));
-        if (const char* shot = std::getenv("VGX_SCREENSHOT")) {
-            QTest::keyClick(&tray.Menu(), Qt::Key_Down);
-            tray.Menu().grab().save(shot);
-        }
         tray.Menu().hide();
     }
 
-    void itemsAreFoundByIndexOrKeyAndOthersAreErrors() {
+    void itemsAreFoundByIndexOrKeyAndRemovingRenumbers() {
         StandardTray t(false);
         SysTrayIcon& tray = t.tray;
         tray.SetChecked(kTrayItemPanel, true);
         QVERIFY(tray.Checked("panel"));
-        tray.SetItemEnabled("start", true);
-        QVERIFY(tray.ItemEnabled(kTrayItemStart));
         tray.SetDefault("quit", true);
         QVERIFY(tray.Default(kTrayItemQuit) && !tray.Default("config"));
-
         QVERIFY_THROWS_EXCEPTION(std::out_of_range, tray.Checked("nothing"));
         QVERIFY_THROWS_EXCEPTION(std::out_of_range, tray.EnableMenuItem(0, true));
-        QVERIFY_THROWS_EXCEPTION(std::out_of_range, tray.ItemEnabled(10));
-        QVERIFY_THROWS_EXCEPTION(std::out_of_range, tray.SetDefault(-1, true));
-        QVERIFY_THROWS_EXCEPTION(std::out_of_range, tray.RemoveMenuItem(10));
-        QVERIFY_THROWS_EXCEPTION(std::out_of_range,
-                                 tray.AddMenuItem("x", "x", false, 0, 10));  // no parent 10
 
         // Removing renumbers the items after it; a submenu goes with its item.
         const int more = tray.AddMenuItem("Mais", "more");
         tray.AddMenuItem("Um", "one", false, 0, more);
-        tray.AddMenuItem("Dois", "two", false, 0, more);
-        QCOMPARE(tray.ItemCount(), 12);
+        QCOMPARE(tray.ItemCount(), 11);
         QCOMPARE(tray.RemoveMenuItem(more), 9);
-        QVERIFY_THROWS_EXCEPTION(std::out_of_range, tray.Key(10));
         QCOMPARE(tray.RemoveMenuItem(kTrayItemStop), 8);
         QCOMPARE(tray.Key(kTrayItemStop), QStringLiteral("--"));
         QCOMPARE(tray.Menu().actions().size(), 8);
@@ -169,10 +155,8 @@ private slots:
             }
             centres << icon.pixmap(16).toImage();
         }
-        for (int a = 0; a < centres.size(); ++a) {
-            for (int b = a + 1; b < centres.size(); ++b)
-                QVERIFY(centres[a] != centres[b]);
-        }
+        for (int i = 0; i < centres.size(); ++i)
+            QCOMPARE(centres.indexOf(centres[i]), i);  // four different pictures
         QVERIFY_THROWS_EXCEPTION(std::out_of_range, TrayPicture(kTrayPaused + 1));
 
         SysTrayIcon tray;
