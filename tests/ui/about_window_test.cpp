@@ -71,31 +71,30 @@ private:
     };
 
 private slots:
-    void eachLineClosesUpBouncesOnceAndOpensAgainMoreSlowly_data() {
-        QTest::addColumn<int>("start");
-        QTest::addColumn<int>("end");
-        QTest::addColumn<bool>("bFlag");
-        QTest::addColumn<std::vector<int>>("expected");
-        const auto& lines = TitleAnimation::Lines();
-        QTest::newRow("name") << lines[0].startSpacing << lines[0].endSpacing << lines[0].bFlag
-                              << Down(127, -4, {-3, -2, -2});
-        QTest::newRow("version") << lines[1].startSpacing << lines[1].endSpacing << lines[1].bFlag
-                                 << Down(127, -4, {-3, -2, -2, -1, -1, -1, 0, 0});
-        // An end no bouncing line could reach, and a line that never bounces, still finish.
-        QTest::newRow("end below the bounce") << 10 << -9 << false << Down(9, -4, {-3, -3});
-        QTest::newRow("no bounce") << 5 << 0 << true << Down(4, 0);
-    }
     void eachLineClosesUpBouncesOnceAndOpensAgainMoreSlowly() {
-        QFETCH(int, start);
-        QFETCH(int, end);
-        QFETCH(bool, bFlag);
-        DrawSpacingAnimation line(start, end, bFlag);
-        std::vector<int> got;
-        while (!line.Finished() && got.size() < 1000) {
-            line.Step();
-            got.push_back(line.Spacing());
+        const SpacingLine& name = TitleAnimation::Lines()[0];
+        const SpacingLine& version = TitleAnimation::Lines()[1];
+        const struct {
+            int start, end;
+            bool bFlag;
+            std::vector<int> expected;
+        } lines[] = {
+            {name.startSpacing, name.endSpacing, name.bFlag, Down(127, -4, {-3, -2, -2})},
+            {version.startSpacing, version.endSpacing, version.bFlag,
+             Down(127, -4, {-3, -2, -2, -1, -1, -1, 0, 0})},
+            // An end no bouncing line could reach, and a line that never bounces, still finish.
+            {10, -9, false, Down(9, -4, {-3, -3})},
+            {5, 0, true, Down(4, 0)},
+        };
+        for (const auto& l : lines) {
+            DrawSpacingAnimation line(l.start, l.end, l.bFlag);
+            std::vector<int> got;
+            while (!line.Finished() && got.size() < 1000) {
+                line.Step();
+                got.push_back(line.Spacing());
+            }
+            QCOMPARE(got, l.expected);
         }
-        QTEST(got, "expected");
     }
 
     void controlsAppearAfterBothLinesAndSairEnablesTheMainWindow() {
