@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "cleaning/jobs_file.h"
-#include "desktop_windows.h"
+#include "desktop_session.h"
 #include "program_run.h"
 #include "support/temp_dir.h"
 

@@ -99,10 +99,6 @@ bool DesktopSession::Start(std::chrono::milliseconds timeout) {
     return true;
 }
 
-std::vector<std::string> DesktopSession::Env() const {
-    return {"DISPLAY=" + display_, "QT_QPA_PLATFORM=xcb"};
-}
-
 std::vector<ScreenWindow> DesktopSession::WindowsOf(pid_t pid) const {
     // One run of xdotool: the geometry of each window (six lines), then each one's title.
     std::istringstream out(

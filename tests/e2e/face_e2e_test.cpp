@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <thread>
 
-#include "desktop_windows.h"
+#include "desktop_session.h"
 #include "program_run.h"
 #include "records/settings_model.h"
 #include "support/temp_dir.h"

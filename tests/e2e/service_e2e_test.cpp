@@ -24,6 +24,7 @@ namespace {
 using namespace std::chrono_literals;
 using ::testing::Contains;
 using ::testing::HasSubstr;
+using ::testing::Value;
 
 // A datagram socket bound at `path`, read as datagrams arrive, as systemd and the system log
 // read theirs: a sender never finds the queue full.
@@ -55,15 +56,8 @@ public:
         std::lock_guard<std::mutex> lock(mutex_);
         return received_;
     }
-    long Count(const std::string& datagram) {
-        const auto all = Received();
-        return std::count(all.begin(), all.end(), datagram);
-    }
-    bool Has(const std::string& text) {
-        const auto all = Received();
-        return std::any_of(all.begin(), all.end(),
-                           [&](const std::string& d) { return d.find(text) != std::string::npos; });
-    }
+    long Count(const std::string& datagram) { return std::ranges::count(Received(), datagram); }
+    bool Has(const std::string& text) { return Value(Received(), Contains(HasSubstr(text))); }
 
 private:
     int fd_;

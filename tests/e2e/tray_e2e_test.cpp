@@ -4,7 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "desktop_windows.h"
+#include "desktop_session.h"
 #include "program_run.h"
 #include "records/settings_model.h"
 #include "support/temp_dir.h"

@@ -25,30 +25,45 @@ class SettingsWindowTest : public QObject {
     }
 
 private slots:
-    void opensOnTheConfigurationSectionWithItsButtonPressed() {
+    void opensOnTheConfigurationSectionAndPressingAButtonSwitches() {
         UiWorld w;
         MainWindow& m = w.Main();
         QVERIFY(m.windowFlags() & Qt::FramelessWindowHint);
         QVERIFY(m.windowFlags() & Qt::Tool);
         QCOMPARE(m.size(), QSize(622, 464));  // 9330 x 6960 twips at 96 dpi
         QCOMPARE(m.CurrentSection(), 0);
-        QVERIFY(m.Section(0)->isVisibleTo(&m));
         QCOMPARE(Bevels(w), (std::vector<int>{1, 0, 0, 0, 0}));
         QCOMPARE(m.MenuButton(0)->tag(), QStringLiteral("480#120"));
+
+        QTest::mouseClick(m.MenuButton(1), Qt::LeftButton);
+        QCOMPARE(Bevels(w), (std::vector<int>{0, 1, 0, 0, 0}));
+        QCOMPARE(m.MenuButton(1)->text(), QStringLiteral(" MONITORA &PASTAS"));
+        QCOMPARE(m.MenuButton(0)->text(), QStringLiteral("&CONFIGURACÕES"));
+        QCOMPARE(m.CurrentSection(), 1);
+        QVERIFY(m.Section(1)->isVisibleTo(&m) && !m.Section(0)->isVisibleTo(&m));
+        const QPoint icon = m.MenuIconBox(1)->pos();
+        m.Boot_MouseDown(1);  // again: no second blank, the icon stays
+        QCOMPARE(m.MenuButton(1)->text(), QStringLiteral(" MONITORA &PASTAS"));
+        QCOMPARE(m.MenuIconBox(1)->pos(), icon);
+        QCOMPARE(icon, m.MenuIconBox(0)->pos() + QPoint(1, 1));
+        m.Boot_Click(7);  // no such section: nothing happens
+        QCOMPARE(m.CurrentSection(), 1);
     }
 
     void hoverRaisesAndHelpFollowsThePointer() {
         UiWorld w;
         MainWindow& m = w.Main();
+        m.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&m));
         // The very first hover shows its help, even for the first button.
-        m.Boot_MouseMove(0);
+        QTest::mouseMove(m.MenuButton(0), QPoint(5, 5));
         QCOMPARE(Bevel(w, 0), 1);  // pressed in, never raised by hovering
         QVERIFY(m.HelpText().find("conexão  esta opção") != std::string::npos);
-        m.Boot_MouseMove(2);
+        QTest::mouseMove(m.MenuButton(2), QPoint(5, 5));
         QCOMPARE(Bevels(w), (std::vector<int>{1, 0, 2, 0, 0}));
         QVERIFY(m.HelpText().find("irá  realizar") != std::string::npos);
         QCOMPARE(std::count(m.HelpText().begin(), m.HelpText().end(), '\n'), 0);
-        m.Boot_MouseMove(3);  // straight onto another button
+        QTest::mouseMove(m.MenuButton(3), QPoint(5, 5));  // straight onto another button
         QCOMPARE(Bevels(w), (std::vector<int>{1, 0, 0, 2, 0}));
         QVERIFY(m.HelpText().find("/dir1/pagina1.asp") != std::string::npos);
         m.Pnl_MouseMove();  // between the buttons: lowered, help kept
@@ -58,24 +73,6 @@ private slots:
         QVERIFY(m.HelpText().empty());
         m.Boot_MouseMove(4);
         QCOMPARE(QString::fromStdString(m.HelpText()).split("\r\n").size(), 3);
-    }
-
-    void pressingAButtonReleasesTheOthersAndSwitchesTheSection() {
-        UiWorld w;
-        MainWindow& m = w.Main();
-        QTest::mouseClick(m.MenuButton(1), Qt::LeftButton);
-        QCOMPARE(Bevels(w), (std::vector<int>{0, 1, 0, 0, 0}));
-        QCOMPARE(m.MenuButton(1)->text(), QStringLiteral(" MONITORA &PASTAS"));
-        QCOMPARE(m.MenuButton(0)->text(), QStringLiteral("&CONFIGURACÕES"));
-        QCOMPARE(m.CurrentSection(), 1);
-        QVERIFY(!m.Section(0)->isVisibleTo(&m));
-        const QPoint icon = m.MenuIconBox(1)->pos();
-        m.Boot_MouseDown(1);  // again: no second blank, the icon stays
-        QCOMPARE(m.MenuButton(1)->text(), QStringLiteral(" MONITORA &PASTAS"));
-        QCOMPARE(m.MenuIconBox(1)->pos(), icon);
-        QCOMPARE(icon, m.MenuIconBox(0)->pos() + QPoint(1, 1));
-        m.Boot_Click(7);  // no such section: nothing happens
-        QCOMPARE(m.CurrentSection(), 1);
     }
 
     void theLogButtonShowsTheChosenDaysLogOrSaysThereIsNone() {

@@ -11,7 +11,6 @@
 #include "app/resource_files.h"
 #include "support/temp_dir.h"
 #include "ui/translations.h"
-#include "ui/widgets/bevel_panel.h"
 #include "ui/widgets/icon_strip.h"
 #include "ui/widgets/owner_draw_button.h"
 #include "ui/widgets/path_label.h"
@@ -92,36 +91,6 @@ private slots:
         QTRY_COMPARE(clicks.size(), 1);
         QTest::keyClick(&window, Qt::Key_F, Qt::AltModifier);
         QTRY_COMPARE(clicks.size(), 2);
-    }
-
-    void bevelPanelReportsTheMouseAndLeavesItsBevelToTheWindow() {
-        struct Window : QWidget {
-            int moves = 0;
-            void mouseMoveEvent(QMouseEvent*) override { ++moves; }
-        } window;
-        window.setMouseTracking(true);
-        window.resize(200, 100);
-        auto* panel = new BevelPanel(QStringLiteral("&EXTRAS"), &window);
-        panel->setGeometry(10, 10, 100, 60);
-        QStringList seen;
-        const auto note = [&seen](const char* what) {
-            return [&seen, what](auto button, Qt::KeyboardModifiers, QPoint) {
-                seen << QStringLiteral("%1 %2").arg(what).arg(int(button));
-            };
-        };
-        connect(panel, &BevelPanel::mouseDown, note("down"));
-        connect(panel, &BevelPanel::mouseMove, note("move"));
-        connect(panel, &BevelPanel::mouseUp, note("up"));
-        connect(panel, &BevelPanel::clicked, [&seen] { seen << QStringLiteral("click"); });
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-
-        QTest::mouseMove(panel, QPoint(20, 20));
-        QTest::mouseClick(panel, Qt::RightButton, {}, QPoint(20, 20));
-        QTest::mouseClick(panel, Qt::LeftButton, {}, QPoint(20, 20));
-        QCOMPARE(seen, QStringList({"move 0", "down 2", "up 2", "down 1", "up 1", "click"}));
-        QCOMPARE(panel->bevel(), int(BevelPanel::Flat));
-        QCOMPARE(window.moves, 0);
     }
 
     void pathLabelKeepsTheLastComponentAndTheWholePath() {
