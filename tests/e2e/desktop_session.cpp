@@ -14,32 +14,12 @@
 #include <sstream>
 
 #include "program_run.h"
+#include "records/unique_fd.h"
 
 namespace vgx::test {
 namespace {
 
 using namespace std::chrono_literals;
-
-// Starts `argv` with DISPLAY set (when given), standard output on `out` (or /dev/null) and
-// nothing else open.
-pid_t Spawn(const std::vector<std::string>& argv, const std::string& display, int out = -1) {
-    const pid_t pid = ::fork();
-    if (pid != 0)
-        return pid;
-    const int null = ::open("/dev/null", O_RDWR);
-    ::dup2(null, STDIN_FILENO);
-    ::dup2(out >= 0 ? out : null, STDOUT_FILENO);
-    ::dup2(null, STDERR_FILENO);
-    ::close_range(3, ~0U, 0);
-    if (!display.empty())
-        ::setenv("DISPLAY", display.c_str(), 1);
-    std::vector<char*> args;
-    for (const std::string& a : argv)
-        args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    ::execvp(args[0], args.data());
-    ::_exit(127);
-}
 
 // SIGTERM, so that Xvfb removes its lock and socket files; SIGKILL after 3 s.
 void Stop(pid_t pid) {
@@ -76,7 +56,7 @@ bool DesktopSession::Start(std::chrono::milliseconds timeout) {
     // Xvfb picks a free display number itself and prints it once it listens.
     xvfb_ = Spawn(
         {"Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"},
-        "", fds[1]);
+        {}, fds[1]);
     ::close(fds[1]);
     std::string number;
     char c = 0;
@@ -89,9 +69,10 @@ bool DesktopSession::Start(std::chrono::milliseconds timeout) {
         return false;
     }
     display_ = ":" + number;
+    const UniqueFd null(::open("/dev/null", O_WRONLY | O_CLOEXEC));
     tray_ = Spawn({"trayer", "--edge", "top", "--align", "right", "--widthtype", "request",
                    "--height", "24", "--SetDockType", "true"},
-                  display_);
+                  {"DISPLAY=" + display_}, null.get());
     if (!WaitFor([this] { return TrayOwned(display_) && TrayArea(); }, timeout, 100ms)) {
         error_ = "trayer did not take the tray";
         return false;
@@ -219,7 +200,7 @@ std::optional<std::string> DesktopSession::Run(const std::vector<std::string>& a
     int fds[2];
     if (::pipe(fds) != 0)
         return std::nullopt;
-    const pid_t pid = Spawn(argv, display_, fds[1]);
+    const pid_t pid = Spawn(argv, {"DISPLAY=" + display_}, fds[1]);
     ::close(fds[1]);
     std::string out;
     char buffer[4096];

@@ -1,11 +1,11 @@
 #include "program_run.h"
 
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
-#include <stdexcept>
 #include <thread>
 
 #include "records/event_log.h"
@@ -34,25 +34,9 @@ void ProgramRun::Start(const std::vector<std::string>& prefix, const std::vector
     std::vector<std::string> args = prefix;
     args.push_back(exe_.string());
     args.insert(args.end(), programArgs.begin(), programArgs.end());
-    const pid_t pid = ::fork();
-    if (pid < 0)
-        throw std::runtime_error("fork failed");
-    if (pid == 0) {
-        ::unsetenv("DISPLAY");
-        ::unsetenv("WAYLAND_DISPLAY");
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        for (const std::string& e : env)
-            ::putenv(const_cast<char*>(e.c_str()));
-        if (::chdir(dir_.c_str()) != 0)
-            ::_exit(126);
-        std::vector<char*> argv;
-        for (std::string& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        ::execvp(argv[0], argv.data());
-        ::_exit(127);
-    }
-    pid_ = pid;
+    std::vector<std::string> vars = {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM=offscreen"};
+    vars.insert(vars.end(), env.begin(), env.end());
+    pid_ = Spawn(args, vars, -1, dir_);
 }
 
 void ProgramRun::Signal(int sig) const {
@@ -66,6 +50,30 @@ std::optional<int> ProgramRun::WaitExit(std::chrono::milliseconds timeout) {
         return std::nullopt;
     pid_ = -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env, int out,
+            const std::filesystem::path& dir) {
+    const pid_t pid = ::fork();
+    if (pid != 0)
+        return pid;
+    if (out >= 0) {
+        const int null = ::open("/dev/null", O_RDWR);
+        ::dup2(null, STDIN_FILENO);
+        ::dup2(out, STDOUT_FILENO);
+        ::dup2(null, STDERR_FILENO);
+        ::close_range(3, ~0U, 0);
+    }
+    for (const std::string& e : env)
+        ::putenv(const_cast<char*>(e.c_str()));
+    if (!dir.empty() && ::chdir(dir.c_str()) != 0)
+        ::_exit(126);
+    std::vector<char*> args;
+    for (const std::string& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    ::execvp(args[0], args.data());
+    ::_exit(127);
 }
 
 bool WaitFor(const std::function<bool()>& ready, std::chrono::milliseconds timeout,

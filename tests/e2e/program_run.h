@@ -40,6 +40,13 @@ private:
     pid_t pid_ = -1;
 };
 
+// Starts `argv` (found on the PATH) with `env` put into its environment ("NAME=value", or
+// "NAME" to take one out), in `dir` when given. With `out`, its standard output goes there,
+// its standard input and error to /dev/null, and no other file stays open; else it shares
+// this process's.
+pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env, int out = -1,
+            const std::filesystem::path& dir = {});
+
 // Polls `ready` until it holds or the time runs out.
 bool WaitFor(const std::function<bool()>& ready, std::chrono::milliseconds timeout,
              std::chrono::milliseconds every = std::chrono::milliseconds(20));
