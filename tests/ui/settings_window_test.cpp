@@ -5,10 +5,12 @@
 #include <QDateEdit>
 #include <QPlainTextEdit>
 
+#include "ui/settings/config_section.h"
 #include "ui/settings/extras_section.h"
 #include "ui/settings/log_viewer.h"
 #include "ui/widgets/bevel_panel.h"
 #include "ui/widgets/icon_box.h"
+#include "ui/widgets/owner_draw_button.h"
 #include "ui_world.h"
 
 namespace vgx::test {
@@ -109,7 +111,16 @@ private slots:
             QVERIFY(!a->text(QAccessible::Name).contains(QLatin1Char('&')));
             if (!widget->toolTip().isEmpty())
                 QCOMPARE(a->text(QAccessible::Description), widget->toolTip());
+            if (qobject_cast<OwnerDrawButton*>(widget)) {  // the painted command buttons
+                QCOMPARE(a->role(), QAccessible::Button);
+                QVERIFY(a->actionInterface()->actionNames().contains(
+                    QAccessibleActionInterface::pressAction()));
+            }
         }
+        QAccessible::queryAccessibleInterface(m.Config()->cmdOK)
+            ->actionInterface()
+            ->doAction(QAccessibleActionInterface::pressAction());
+        QTRY_COMPARE(w.asked, std::vector<std::string>{"ATENÇÃO: Você confirma a operação?"});
         // The menu buttons (the first pressed in, its caption led by a blank) and the banner's.
         QStringList names;
         for (int i = 0; i < MainWindow::kSections + 2; ++i) {
