@@ -1,11 +1,7 @@
 // The windows together: the tray icon's picture and menu entries, the way to the tray and
 // back, the panel's check box, quitting, and the service check box, on the offscreen platform
 // with a recording systemctl.
-#include <QCheckBox>
-
 #include "ui/panel/status_panel.h"
-#include "ui/settings/config_section.h"
-#include "ui/settings/guarded_check_box.h"
 #include "ui/tray/sys_tray_icon.h"
 #include "ui/tray/tray_menu.h"
 #include "ui_world.h"

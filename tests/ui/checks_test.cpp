@@ -5,14 +5,9 @@
 #include <sched.h>
 #include <unistd.h>
 
-#include <QLineEdit>
-
 #include "records/unique_fd.h"
 #include "support/netns_pair.h"
 #include "support/tiny_http_server.h"
-#include "ui/settings/guarded_check_box.h"
-#include "ui/settings/iis_section.h"
-#include "ui/settings/internet_section.h"
 #include "ui_world.h"
 
 namespace vgx::test {

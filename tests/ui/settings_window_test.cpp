@@ -5,12 +5,9 @@
 #include <QDateEdit>
 #include <QPlainTextEdit>
 
-#include "ui/settings/config_section.h"
-#include "ui/settings/extras_section.h"
 #include "ui/settings/log_viewer.h"
 #include "ui/widgets/bevel_panel.h"
 #include "ui/widgets/icon_box.h"
-#include "ui/widgets/owner_draw_button.h"
 #include "ui_world.h"
 
 namespace vgx::test {

@@ -1,6 +1,11 @@
 #pragma once
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QScrollBar>
 #include <QTest>
 #include <deque>
 #include <memory>
@@ -12,7 +17,14 @@
 #include "support/temp_dir.h"
 #include "ui/app_windows.h"
 #include "ui/qt_event_pump.h"
+#include "ui/settings/config_section.h"
+#include "ui/settings/extras_section.h"
+#include "ui/settings/folders_section.h"
+#include "ui/settings/guarded_check_box.h"
+#include "ui/settings/iis_section.h"
+#include "ui/settings/internet_section.h"
 #include "ui/settings/main_window.h"
+#include "ui/widgets/owner_draw_button.h"
 
 namespace vgx::test {
 
