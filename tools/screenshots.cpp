@@ -6,13 +6,11 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <set>
 #include <string>
 #include <thread>
 
 #include "cleaning/jobs_file.h"
 #include "desktop_session.h"
-#include "desktop_windows.h"
 #include "program_run.h"
 #include "support/temp_dir.h"
 
@@ -35,7 +33,7 @@ public:
     bool Take(const std::string& name, const ScreenWindow& part) {
         Settle();
         const auto file = out_ / (name + ".png");
-        const bool saved = desktop_.Screenshot(file, part);
+        const bool saved = desktop_.Grab(part).save(QString::fromStdString(file.string()), "PNG");
         std::printf("%s %s\n", saved ? "wrote" : "could not write", file.c_str());
         ok_ = ok_ && saved;
         return saved;
@@ -106,17 +104,12 @@ bool ShootAll(const DesktopSession& desktop, ProgramRun& run, Shooter& shots) {
     const auto icon = desktop.WaitForTrayIcon(pid, 10s);
     if (!icon)
         return shots.Fail("\"X\" did not put the program in the tray");
-    const auto before = desktop.WindowsOf(pid);
-    desktop.Click(*icon, 3);
-    std::set<unsigned long> known;
-    for (const ScreenWindow& w : before)
-        known.insert(w.id);
-    const auto menu = desktop.WaitForNewWindow(pid, known, 5s);
+    const auto menu = desktop.OpenTrayMenu(pid, *icon);
     if (!menu)
         return shots.Fail("no tray menu on a right click");
     const int left = std::min(menu->x, icon->x);
     const int right = std::max(menu->x + menu->width, icon->x + icon->width);
-    shots.Take("tray-menu", ScreenWindow{0, left, 0, right - left, menu->y + menu->height});
+    shots.Take("tray-menu", ScreenWindow{0, left, 0, right - left, menu->y + menu->height, {}});
     desktop.Key("p");
     const auto panel = WaitForNamedWindow(desktop, pid, "^Painel$", 5s);
     if (!panel)

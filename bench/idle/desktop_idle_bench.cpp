@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "desktop_session.h"
-#include "desktop_windows.h"
 #include "program_run.h"
 #include "support/temp_dir.h"
 

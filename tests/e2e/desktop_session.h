@@ -4,31 +4,31 @@
 
 #include <QImage>
 #include <chrono>
-#include <filesystem>
+#include <cstdlib>
+#include <functional>
 #include <optional>
-#include <set>
+#include <regex>
 #include <string>
 #include <vector>
 
 namespace vgx::test {
 
-// A window on the session's screen; x and y are relative to the screen.
+// A mapped window; x and y are relative to the screen.
 struct ScreenWindow {
     unsigned long id = 0;
     int x = 0, y = 0, width = 0, height = 0;
+    std::string title;
 
     int CentreX() const { return x + width / 2; }
     int CentreY() const { return y + height / 2; }
-    bool Inside(const ScreenWindow& other) const {
-        return x >= other.x && y >= other.y && x + width <= other.x + other.width &&
-               y + height <= other.y + other.height;
+    bool Inside(const ScreenWindow& o) const {
+        return x >= o.x && y >= o.y && x + width <= o.x + o.width && y + height <= o.y + o.height;
     }
 };
 
 // A bare X display (Xvfb, on a free display number) with a notification-area host (trayer
-// along the top edge, at the right), for tests that drive the program as a user would: find its
-// tray icon, click it, press keys, take screenshots. Windows are found and input is sent with
-// xdotool. Everything it starts, it stops on destruction.
+// along the top edge, at the right), for tests that drive the program as a user would. Windows
+// are found and input is sent with xdotool. Everything it starts, it stops on destruction.
 class DesktopSession {
 public:
     DesktopSession() = default;
@@ -36,58 +36,107 @@ public:
     DesktopSession(const DesktopSession&) = delete;
     DesktopSession& operator=(const DesktopSession&) = delete;
 
-    // Starts the display and the tray and waits for the tray to take its place. On failure
+    // Starts the display and the tray host and waits for the host to hold the tray. On failure
     // returns false and says why in Error().
-    bool Start(int width = 1024, int height = 768,
-               std::chrono::milliseconds timeout = std::chrono::seconds(10));
+    bool Start(std::chrono::milliseconds timeout = std::chrono::seconds(10));
     const std::string& Error() const { return error_; }
     const std::string& Display() const { return display_; }  // ":N"
     // DISPLAY and QT_QPA_PLATFORM=xcb, for a program started on this display.
-    std::vector<std::string> Env() const;
+    std::vector<std::string> Env() const { return {"DISPLAY=" + display_, "QT_QPA_PLATFORM=xcb"}; }
 
-    // Whether a notification-area host holds the display's tray selection.
-    bool TrayAvailable() const;
-    // Stops the tray host, and starts it again with StartTray (as a restarted desktop panel).
-    void StopTray();
-    bool StartTray(std::chrono::milliseconds timeout = std::chrono::seconds(10));
-    // The tray host's strip on the screen.
-    std::optional<ScreenWindow> TrayArea() const;
-
-    // The windows of process `pid` that are mapped.
+    // The mapped windows of process `pid`, with their titles.
     std::vector<ScreenWindow> WindowsOf(pid_t pid) const;
-    // The icon of process `pid` in the tray, once it is there.
+    // The largest mapped window of `pid` that `match` accepts, once there is one.
+    std::optional<ScreenWindow> WaitForWindow(pid_t pid,
+                                              const std::function<bool(const ScreenWindow&)>& match,
+                                              std::chrono::milliseconds timeout) const;
+    // The tray host's strip, and the icon of `pid` in it once it is there.
+    std::optional<ScreenWindow> TrayArea() const;
     std::optional<ScreenWindow> WaitForTrayIcon(pid_t pid, std::chrono::milliseconds timeout) const;
-    // A mapped window of `pid` whose id is not in `known`, e.g. a menu that has just opened.
-    std::optional<ScreenWindow> WaitForNewWindow(pid_t pid, const std::set<unsigned long>& known,
-                                                 std::chrono::milliseconds timeout) const;
+    // Right-clicks the tray icon of `pid` and returns the menu that opens.
+    std::optional<ScreenWindow> OpenTrayMenu(pid_t pid, const ScreenWindow& icon) const;
 
-    // Mouse buttons: 1 left, 2 middle, 3 right.
-    void Click(int x, int y, int button = 1, int count = 1) const;
-    void Click(const ScreenWindow& w, int button = 1, int count = 1) const {
-        Click(w.CentreX(), w.CentreY(), button, count);
+    // Mouse buttons: 1 left, 2 middle, 3 right, 4 and 5 the wheel.
+    void Click(int x, int y, int button = 1) const;
+    void Click(const ScreenWindow& w, int button = 1) const {
+        Click(w.CentreX(), w.CentreY(), button);
     }
-    // Keys by X key name: "p", "Return", "Escape", "alt+F4".
+    // Presses the left button at (x, y), moves the pointer to (toX, toY) in steps and lets go.
+    void Drag(int x, int y, int toX, int toY) const;
+    // Keys by X key name: "p", "Return", "alt+F4".
     void Key(const std::string& keys) const;
-
-    // The window that has the keyboard focus, or 0.
+    // The window that has the keyboard focus.
     unsigned long FocusedWindow() const;
-
-    // The whole screen, or a part of it, as an image (null when the display cannot be read) or
-    // as a PNG file.
+    // The whole screen, or a part of it (null when the display cannot be read).
     QImage Grab(const ScreenWindow& part = {}) const;
-    bool Screenshot(const std::filesystem::path& png) const;
-    bool Screenshot(const std::filesystem::path& png, const ScreenWindow& part) const;
-
-    // Runs a command on the display and returns what it printed, or nothing when it failed.
-    std::optional<std::string> Run(const std::vector<std::string>& argv) const;
 
 private:
-    std::optional<ScreenWindow> Geometry(unsigned long id) const;
+    // Runs a command on the display and returns what it printed, or nothing when it failed.
+    std::optional<std::string> Run(const std::vector<std::string>& argv) const;
 
     std::string display_;
     std::string error_;
     pid_t xvfb_ = -1;
     pid_t tray_ = -1;
 };
+
+// The mapped windows of `pid` whose title matches `name` (an ECMAScript regular expression).
+inline std::vector<ScreenWindow> NamedWindows(const DesktopSession& desktop, pid_t pid,
+                                              const std::string& name) {
+    const std::regex pattern(name);
+    std::vector<ScreenWindow> windows = desktop.WindowsOf(pid);
+    std::erase_if(windows,
+                  [&](const ScreenWindow& w) { return !std::regex_search(w.title, pattern); });
+    return windows;
+}
+// The largest of them, once one is there (the tray icon carries the program's name too).
+inline std::optional<ScreenWindow> WaitForNamedWindow(const DesktopSession& desktop, pid_t pid,
+                                                      const std::string& name,
+                                                      std::chrono::milliseconds timeout) {
+    const std::regex pattern(name);
+    return desktop.WaitForWindow(
+        pid, [&](const ScreenWindow& w) { return std::regex_search(w.title, pattern); }, timeout);
+}
+
+// The settings window (frmMenu) seen from outside: points of its layout in twips, put on the
+// screen through the window's place and size.
+struct TwipPoint {
+    int x = 0;
+    int y = 0;
+};
+inline constexpr int kSettingsWidthTwips = 9330;
+inline constexpr int kSettingsHeightTwips = 6960;
+// The banner's "X" and "?" (the banner starts 40 twips above the window's top).
+inline constexpr TwipPoint kTrayButton{9040 + 195 / 2, -40 + 45 + 195 / 2};
+inline constexpr TwipPoint kAboutButton{8760 + 195 / 2, -40 + 45 + 195 / 2};
+// Menu button `index` (0 to 4), the column at its first position; the fifth shows only its top.
+inline constexpr TwipPoint MenuButton(int index) {
+    return {1695 / 2, 975 + index * 1320 + 400};
+}
+// The folder section's "&Adicionar", the first of the buttons under the list.
+inline constexpr TwipPoint kAddFolderButton{2400 + 6945 / 6, 855 + 3840 - 390};
+
+// The settings window once it is shown: the window named Vigiax with its proportions, within a
+// pixel (the tray icon and the tray animation's outline carry the same name).
+inline std::optional<ScreenWindow> WaitForSettingsWindow(const DesktopSession& desktop, pid_t pid,
+                                                         std::chrono::milliseconds timeout) {
+    return desktop.WaitForWindow(
+        pid,
+        [](const ScreenWindow& w) {
+            return w.title == "Vigiax" && w.width > 100 &&
+                   std::abs(w.width * kSettingsHeightTwips - w.height * kSettingsWidthTwips) <=
+                       kSettingsWidthTwips;
+        },
+        timeout);
+}
+
+struct ScreenPoint {
+    int x = 0;
+    int y = 0;
+};
+inline ScreenPoint OnScreen(const ScreenWindow& settings, TwipPoint at) {
+    return {settings.x + at.x * settings.width / kSettingsWidthTwips,
+            settings.y + at.y * settings.height / kSettingsHeightTwips};
+}
 
 }  // namespace vgx::test

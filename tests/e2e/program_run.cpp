@@ -1,15 +1,17 @@
 #include "program_run.h"
 
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
-#include <stdexcept>
 #include <thread>
 
 #include "records/event_log.h"
 #include "records/settings_file.h"
 #include "support/temp_dir.h"
+#include "support/todays_log.h"
 
 namespace vgx::test {
 
@@ -32,25 +34,9 @@ void ProgramRun::Start(const std::vector<std::string>& prefix, const std::vector
     std::vector<std::string> args = prefix;
     args.push_back(exe_.string());
     args.insert(args.end(), programArgs.begin(), programArgs.end());
-    const pid_t pid = ::fork();
-    if (pid < 0)
-        throw std::runtime_error("fork failed");
-    if (pid == 0) {
-        ::unsetenv("DISPLAY");
-        ::unsetenv("WAYLAND_DISPLAY");
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        for (const std::string& e : env)
-            ::putenv(const_cast<char*>(e.c_str()));
-        if (::chdir(dir_.c_str()) != 0)
-            ::_exit(126);
-        std::vector<char*> argv;
-        for (std::string& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        ::execvp(argv[0], argv.data());
-        ::_exit(127);
-    }
-    pid_ = pid;
+    std::vector<std::string> vars = {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM=offscreen"};
+    vars.insert(vars.end(), env.begin(), env.end());
+    pid_ = Spawn(args, vars, -1, dir_);
 }
 
 void ProgramRun::Signal(int sig) const {
@@ -66,19 +52,56 @@ std::optional<int> ProgramRun::WaitExit(std::chrono::milliseconds timeout) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-bool WaitFor(const std::function<bool()>& ready, std::chrono::milliseconds timeout) {
+pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env, int out,
+            const std::filesystem::path& dir) {
+    const pid_t pid = ::fork();
+    if (pid != 0)
+        return pid;
+    if (out >= 0) {
+        const int null = ::open("/dev/null", O_RDWR);
+        ::dup2(null, STDIN_FILENO);
+        ::dup2(out, STDOUT_FILENO);
+        ::dup2(null, STDERR_FILENO);
+        ::close_range(3, ~0U, 0);
+    }
+    for (const std::string& e : env)
+        ::putenv(const_cast<char*>(e.c_str()));
+    if (!dir.empty() && ::chdir(dir.c_str()) != 0)
+        ::_exit(126);
+    std::vector<char*> args;
+    for (const std::string& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    ::execvp(args[0], args.data());
+    ::_exit(127);
+}
+
+bool WaitFor(const std::function<bool()>& ready, std::chrono::milliseconds timeout,
+             std::chrono::milliseconds every) {
     const auto end = std::chrono::steady_clock::now() + timeout;
     while (!ready()) {
         if (std::chrono::steady_clock::now() >= end)
             return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        std::this_thread::sleep_for(every);
     }
     return true;
+}
+
+long Occurrences(const std::string& text, const std::string& part) {
+    long n = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
 }
 
 std::string ProgramRun::Log() const {
     const SystemClock clock;
     return ReadFile(EventLog(dir_, clock).FileForDay(DayOf(clock.Now())));
+}
+
+long ProgramRun::Logged(const std::string& message) const {
+    const auto messages = LogMessages(Log());
+    return std::count(messages.begin(), messages.end(), message);
 }
 
 std::string TodaysDate() {

@@ -30,8 +30,9 @@ public:
     std::optional<int> WaitExit(std::chrono::milliseconds timeout);
     pid_t Pid() const { return pid_; }
 
-    // Today's log of the program, as it is now.
+    // Today's log of the program, as it is now, and how often `message` is in it.
     std::string Log() const;
+    long Logged(const std::string& message) const;
 
 private:
     std::filesystem::path dir_;
@@ -39,8 +40,19 @@ private:
     pid_t pid_ = -1;
 };
 
-// Polls `ready` every 50 ms until it holds or the time runs out.
-bool WaitFor(const std::function<bool()>& ready, std::chrono::milliseconds timeout);
+// Starts `argv` (found on the PATH) with `env` put into its environment ("NAME=value", or
+// "NAME" to take one out), in `dir` when given. With `out`, its standard output goes there,
+// its standard input and error to /dev/null, and no other file stays open; else it shares
+// this process's.
+pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env, int out = -1,
+            const std::filesystem::path& dir = {});
+
+// Polls `ready` until it holds or the time runs out.
+bool WaitFor(const std::function<bool()>& ready, std::chrono::milliseconds timeout,
+             std::chrono::milliseconds every = std::chrono::milliseconds(20));
+
+// How often `part` is in `text`.
+long Occurrences(const std::string& text, const std::string& part);
 
 std::string TodaysDate();  // dd/mm/yyyy
 

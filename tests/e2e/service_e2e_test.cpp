@@ -21,18 +21,10 @@
 namespace vgx::test {
 namespace {
 
-// HEAD requests the server has seen.
-std::size_t HeadRequests(TinyServer& server) {
-    const std::string all = server.Requests();
-    std::size_t n = 0;
-    for (auto at = all.find("HEAD "); at != std::string::npos; at = all.find("HEAD ", at + 1))
-        ++n;
-    return n;
-}
-
 using namespace std::chrono_literals;
 using ::testing::Contains;
 using ::testing::HasSubstr;
+using ::testing::Value;
 
 // A datagram socket bound at `path`, read as datagrams arrive, as systemd and the system log
 // read theirs: a sender never finds the queue full.
@@ -64,15 +56,8 @@ public:
         std::lock_guard<std::mutex> lock(mutex_);
         return received_;
     }
-    long Count(const std::string& datagram) {
-        const auto all = Received();
-        return std::count(all.begin(), all.end(), datagram);
-    }
-    bool Has(const std::string& text) {
-        const auto all = Received();
-        return std::any_of(all.begin(), all.end(),
-                           [&](const std::string& d) { return d.find(text) != std::string::npos; });
-    }
+    long Count(const std::string& datagram) { return std::ranges::count(Received(), datagram); }
+    bool Has(const std::string& text) { return Value(Received(), Contains(HasSubstr(text))); }
 
 private:
     int fd_;
@@ -134,6 +119,7 @@ TEST(ServiceE2E, ReportsToSystemdPausesContinuesAndStops) {
         return !syslog || WaitFor([&] { return syslog->Has(text); }, 5s);
     };
 
+    const auto heads = [&] { return Occurrences(server.Requests(), "HEAD "); };
     ProgramRun run(VGX_TEST_PROGRAM, dir.path());
     const auto started = std::chrono::steady_clock::now();
     // A windowing platform that cannot open: the service copy must not load one.
@@ -151,20 +137,20 @@ TEST(ServiceE2E, ReportsToSystemdPausesContinuesAndStops) {
     ASSERT_TRUE(WaitFor([&] { return notify.Has("STATUS=Serviço Pausado"); }, 5s));
     EXPECT_TRUE(logged("Serviço Pausado"));
     std::this_thread::sleep_for(1s);  // a cycle under way finishes
-    const std::size_t requests = HeadRequests(server);
+    const long requests = heads();
     const long keepAlives = notify.Count("WATCHDOG=1");
 
     // Past the first cleaning tick (23 s) and past the next cycle's time: nothing runs. A
     // cycle that came before the pause puts the next one a minute after it.
     std::this_thread::sleep_until(started + (requests == 0 ? 27s : 63s));
-    EXPECT_EQ(HeadRequests(server), requests);
+    EXPECT_EQ(heads(), requests);
     EXPECT_TRUE(std::filesystem::exists(trash / "velho.txt"));
     EXPECT_GE(notify.Count("WATCHDOG=1"), keepAlives + 10) << "no keep-alives while paused";
 
     run.Signal(SIGUSR2);
     ASSERT_TRUE(WaitFor([&] { return notify.Has("STATUS=Serviço Continuado"); }, 5s));
     EXPECT_TRUE(logged("Serviço Continuado"));
-    EXPECT_TRUE(WaitFor([&] { return HeadRequests(server) > requests; }, 5s));
+    EXPECT_TRUE(WaitFor([&] { return heads() > requests; }, 5s));
     EXPECT_TRUE(WaitFor([&] { return !std::filesystem::exists(trash / "velho.txt"); }, 30s));
 
     run.Signal(SIGTERM);

@@ -14,27 +14,24 @@
 
 namespace {
 
-class RecordingPowerControl final : public vgx::PowerControl {
-public:
+std::ofstream AppendBesideProgram(const char* name) {
+    std::error_code ec;
+    const auto dir = std::filesystem::read_symlink("/proc/self/exe", ec).parent_path();
+    return std::ofstream(dir / name, std::ios::app);
+}
+
+struct RecordingPowerControl final : vgx::PowerControl {
     bool EnableShutdownPrivilege() override { return true; }
     void RestartComputer() override {
-        std::error_code ec;
-        const auto dir = std::filesystem::read_symlink("/proc/self/exe", ec).parent_path();
-        std::ofstream(dir / "restart-requests.txt", std::ios::app)
+        AppendBesideProgram("restart-requests.txt")
             << vgx::FormatDateTimeSeconds(vgx::SystemClock().Now()) << "\n";
     }
 };
 
-std::filesystem::path ProgramDir() {
-    std::error_code ec;
-    return std::filesystem::read_symlink("/proc/self/exe", ec).parent_path();
-}
-
-// Answers every systemctl command with success and an empty output.
-class RecordingSystemctl final : public vgx::CommandRunner {
-public:
+// Answers every command with success and an empty output.
+struct RecordingSystemctl final : vgx::CommandRunner {
     vgx::CommandResult Run(const std::vector<std::string>& argv) override {
-        std::ofstream out(ProgramDir() / "systemctl-calls.txt", std::ios::app);
+        std::ofstream out = AppendBesideProgram("systemctl-calls.txt");
         for (const std::string& a : argv)
             out << a << ' ';
         out << '\n';
@@ -46,16 +43,13 @@ public:
 
 int main(int argc, char** argv) {
     RecordingPowerControl power;
-    vgx::ProgramOptions options;
-    options.power = &power;
     RecordingSystemctl systemctl;
-    options.systemctl = &systemctl;
-    options.unitDir = ProgramDir() / "units";
+    vgx::ProgramOptions options{&power, 80, &systemctl, {}};
     std::error_code ec;
+    options.unitDir = std::filesystem::read_symlink("/proc/self/exe", ec).parent_path() / "units";
     std::filesystem::create_directory(options.unitDir, ec);
-    if (const char* port = std::getenv("VGX_TEST_HTTP_PORT")) {
+    if (const char* port = std::getenv("VGX_TEST_HTTP_PORT"))
         options.httpPort = static_cast<std::uint16_t>(std::atoi(port));
-    }
     if (vgx::IsServiceStart(argc, argv))
         return vgx::RunService(argc, argv, options);
     return vgx::RunVigiax(argc, argv, options);

@@ -1,5 +1,6 @@
-// The program's watchdog end to end: a test build that only records computer restarts and
-// carries a restart tool that records its run, in a temporary program directory.
+// The program end to end in temporary program directories: its first start, and its watchdog
+// in a test build that only records computer restarts and carries a restart tool that records
+// its run; of two copies in one program directory only the one holding the lock runs it.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -16,6 +17,7 @@ using namespace std::chrono_literals;
 using ::testing::_;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::MatchesRegex;
 
 // Seconds since midnight of a line's "dd/mm/yyyy hh:mm:ss" stamp.
 int SecondsOf(const std::string& line) {
@@ -83,6 +85,65 @@ TEST(WatchdogE2E, SilentAddressesLeadToARestartThirtyOneSecondsAfterTheWarning) 
 
     run.Signal(SIGTERM);
     EXPECT_TRUE(run.WaitExit(25s).has_value());
+}
+
+TEST(Startup, FirstRunCreatesSettingsAndLogThenStopsOnSigterm) {
+    TempDir dir;
+    ProgramRun run(VGX_PROGRAM, dir.path());
+    run.Start();
+    ASSERT_TRUE(WaitFor([&] { return !run.Log().empty(); }, 10s));
+
+    EXPECT_EQ(
+        ReadFile(dir / "vgx.cfg"),
+        "\"\"\r\n\"3\"\r\n\"7\"\r\n0\r\n0\r\n\"www.google.com\"\r\n\"www.microsoft.com\"\r\n0\r\n"
+        "0\r\n\"" +
+            TodaysDate() + "\"\r\n\"\"\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n180\r\n0\r\n");
+    EXPECT_THAT(run.Log(), MatchesRegex("[0-9/]{10} [0-9:]{8}   INICIOU O SISTEMA\r\n"));
+    for (const char* image : {"xp.dat", "xp2.dat", "menu.dat", "menu2.dat"})
+        EXPECT_GT(std::filesystem::file_size(dir / image), 0u);
+
+    const auto stopped = std::chrono::steady_clock::now();
+    run.Signal(SIGTERM);
+    EXPECT_EQ(run.WaitExit(1s), std::optional<int>(0)) << "stops cleanly within a second";
+    EXPECT_LT(std::chrono::steady_clock::now() - stopped, 1s);
+}
+
+TEST(OneCopyE2E, OnlyTheCopyHoldingTheLockRunsTheWatchdog) {
+    TempDir dir;
+    TinyServer server("HTTP/1.0 500 Erro\r\n\r\n");
+    WriteSettings(dir.path(), [](Settings& s) {
+        s.IISCheckEnabled = 1;
+        s.IISUrl = "http://127.0.0.1/pagina.htm";
+    });
+    const std::string port = "VGX_TEST_HTTP_PORT=" + std::to_string(server.port());
+    ProgramRun first(VGX_TEST_PROGRAM, dir.path());
+    const auto count = [&](const std::string& message) { return first.Logged(message); };
+    const std::string failure = "FALHA IIS: http://127.0.0.1/pagina.htm";
+
+    first.Start({}, {port});
+    ASSERT_TRUE(WaitFor([&] { return count(failure) == 1; }, 15s));
+    ProgramRun second(VGX_TEST_PROGRAM, dir.path());
+    second.Start({}, {port});
+    std::this_thread::sleep_for(4s);  // a copy that ran the watchdog would have cycled by now
+    EXPECT_EQ(count("INICIOU O SISTEMA"), 1);
+    EXPECT_EQ(count(failure), 1);
+
+    // The first ends: the second stays a face and does not take over.
+    first.Signal(SIGTERM);
+    ASSERT_EQ(first.WaitExit(5s), std::optional<int>(0));
+    std::this_thread::sleep_for(3s);
+    EXPECT_EQ(count("INICIOU O SISTEMA"), 1);
+    EXPECT_EQ(count(failure), 1);
+    second.Signal(SIGTERM);
+    ASSERT_EQ(second.WaitExit(5s), std::optional<int>(0));
+
+    // The next start decides afresh.
+    ProgramRun third(VGX_TEST_PROGRAM, dir.path());
+    third.Start({}, {port});
+    EXPECT_TRUE(WaitFor([&] { return count(failure) == 2; }, 15s));
+    EXPECT_EQ(count("INICIOU O SISTEMA"), 2);
+    third.Signal(SIGTERM);
+    EXPECT_EQ(third.WaitExit(5s), std::optional<int>(0));
 }
 
 }  // namespace

@@ -60,72 +60,60 @@ private:
             new AboutWindow(dir.path().toStdString(), std::unique_ptr<FrameClock>(clock));
 
         ~World() { delete window; }
-        int Run(int frames = 1000) {
-            int n = 0;
-            for (; clock->running && n < frames; ++n)
-                clock->frame();
-            return n;
-        }
         bool AnyRevealed() const {
             return std::any_of(kRevealed.begin(), kRevealed.end(), [this](const QString& name) {
                 return window->findChild<QWidget*>(name)->isVisible();
             });
         }
-        QString Name(const char* child, QAccessible::Text text = QAccessible::Name) const {
-            return QAccessible::queryAccessibleInterface(window->findChild<QWidget*>(child))
-                ->text(text);
+        QAccessibleInterface* Accessible(const char* child) const {
+            return QAccessible::queryAccessibleInterface(window->findChild<QWidget*>(child));
         }
     };
 
 private slots:
-    void eachLineClosesUpBouncesOnceAndOpensAgainMoreSlowly_data() {
-        QTest::addColumn<int>("start");
-        QTest::addColumn<int>("end");
-        QTest::addColumn<bool>("bFlag");
-        QTest::addColumn<std::vector<int>>("expected");
-        const auto& lines = TitleAnimation::Lines();
-        QTest::newRow("name") << lines[0].startSpacing << lines[0].endSpacing << lines[0].bFlag
-                              << Down(127, -4, {-3, -2, -2});
-        QTest::newRow("version") << lines[1].startSpacing << lines[1].endSpacing << lines[1].bFlag
-                                 << Down(127, -4, {-3, -2, -2, -1, -1, -1, 0, 0});
-        // An end no bouncing line could reach, and a line that never bounces, still finish.
-        QTest::newRow("end below the bounce") << 10 << -9 << false << Down(9, -4, {-3, -3});
-        QTest::newRow("no bounce") << 5 << 0 << true << Down(4, 0);
-    }
     void eachLineClosesUpBouncesOnceAndOpensAgainMoreSlowly() {
-        QFETCH(int, start);
-        QFETCH(int, end);
-        QFETCH(bool, bFlag);
-        QFETCH(std::vector<int>, expected);
-        DrawSpacingAnimation line(start, end, bFlag);
-        std::vector<int> got;
-        while (!line.Finished() && got.size() < 1000) {
-            line.Step();
-            got.push_back(line.Spacing());
+        const SpacingLine& name = TitleAnimation::Lines()[0];
+        const SpacingLine& version = TitleAnimation::Lines()[1];
+        const struct {
+            int start, end;
+            bool bFlag;
+            std::vector<int> expected;
+        } lines[] = {
+            {name.startSpacing, name.endSpacing, name.bFlag, Down(127, -4, {-3, -2, -2})},
+            {version.startSpacing, version.endSpacing, version.bFlag,
+             Down(127, -4, {-3, -2, -2, -1, -1, -1, 0, 0})},
+            // An end no bouncing line could reach, and a line that never bounces, still finish.
+            {10, -9, false, Down(9, -4, {-3, -3})},
+            {5, 0, true, Down(4, 0)},
+        };
+        for (const auto& l : lines) {
+            DrawSpacingAnimation line(l.start, l.end, l.bFlag);
+            std::vector<int> got;
+            while (!line.Finished() && got.size() < 1000) {
+                line.Step();
+                got.push_back(line.Spacing());
+            }
+            QCOMPARE(got, l.expected);
         }
-        QCOMPARE(got, expected);
     }
 
-    void controlsAppearOnlyAfterBothLinesAndSairEnablesTheMainWindow() {
+    void controlsAppearAfterBothLinesAndSairEnablesTheMainWindow() {
         World w;
         w.mainWindow.show();
         w.window->Open(&w.mainWindow);
         QVERIFY(!w.mainWindow.isEnabled());
-
         int frames = 0;
-        while (w.clock->running) {
+        for (; w.clock->running; ++frames) {
             QVERIFY(!w.AnyRevealed());
             w.clock->frame();
-            ++frames;
         }
         QCOMPARE(frames, 135 + 140 + 1);  // both lines, then the reveal
         for (const QString& name : kRevealed)
             QVERIFY2(w.window->findChild<QWidget*>(name)->isVisible(), qPrintable(name));
 
+        // The lines in their own colours: the name red, the version blue.
         const QImage shot = w.window->grab().toImage();
-        if (const char* path = std::getenv("VGX_SCREENSHOT"))
-            shot.save(path);
-        auto has = [&](QRect area, int red, int blue) {  // the lines' own colours
+        auto has = [&](QRect area, int red, int blue) {
             for (int y = area.top(); y <= area.bottom(); ++y)
                 for (int x = area.left(); x <= area.right(); ++x)
                     if (const QColor c = shot.pixelColor(x, y);
@@ -136,6 +124,24 @@ private slots:
         QVERIFY(has(QRect(12, 12, 170, 40), 255, 0));
         QVERIFY(has(QRect(190, 28, 60, 16), 0, 255));
 
+        // As the user and screen readers meet it.
+        QCOMPARE(w.window->windowTitle(), QStringLiteral("Sobre"));
+        const Qt::WindowFlags flags = w.window->windowFlags();
+        QVERIFY(flags.testFlag(Qt::WindowTitleHint) && !flags.testFlag(Qt::WindowCloseButtonHint));
+        QCOMPARE(flags & Qt::WindowType_Mask, Qt::Tool);  // no taskbar button
+        QCOMPARE(w.window->maximumSize(), w.window->minimumSize());
+        QCOMPARE(w.window->width(),
+                 qRound(7620 * w.window->screen()->logicalDotsPerInchX() / 1440));
+        QCOMPARE(w.Accessible("cmdFecha")->role(), QAccessible::PushButton);
+        QStringList names;
+        for (const char* child : {"cmdFecha", "lblTitulo", "lblPasta", "lblLog"})
+            names << w.Accessible(child)->text(QAccessible::Name);
+        QCOMPARE(names, QStringList({"SAIR", "Vigiax. v1.01", "Pasta do programa", "Log de hoje"}));
+        for (const char* child : {"lblPasta", "lblLog", "pnlSobre", "pnlAviso"}) {
+            QVERIFY2(!w.Accessible(child)->text(QAccessible::Name).isEmpty(), child);
+            QVERIFY2(!w.Accessible(child)->text(QAccessible::Description).isEmpty(), child);
+        }
+
         QTest::mouseClick(w.window->findChild<QPushButton*>("cmdFecha"), Qt::LeftButton);
         QVERIFY(w.mainWindow.isEnabled());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -145,8 +151,9 @@ private slots:
     void closingAfterTheNameStopsAtOnceAndTheVersionNeverStarts() {
         World w;
         w.window->Open(&w.mainWindow);
-        QCOMPARE(w.Run(135), 135);  // the name's last frame
-        w.window->close();          // the window manager, Alt+F4
+        for (int n = 0; n < 135; ++n)  // the name's frames
+            w.clock->frame();
+        w.window->close();  // the window manager, Alt+F4
         QVERIFY(w.mainWindow.isEnabled());
         QVERIFY(!w.clock->running);
         w.clock->frame();  // frames already due
@@ -163,30 +170,6 @@ private slots:
         QVERIFY(!mainWindow.isEnabled());
         first->close();
         QVERIFY(mainWindow.isEnabled());
-    }
-
-    void windowAndControlsAsTheUserAndScreenReadersMeetThem() {
-        World w;
-        w.window->Open(nullptr);
-        w.Run();
-        QCOMPARE(w.window->windowTitle(), QStringLiteral("Sobre"));
-        const Qt::WindowFlags flags = w.window->windowFlags();
-        QVERIFY(flags.testFlag(Qt::WindowTitleHint) && !flags.testFlag(Qt::WindowCloseButtonHint));
-        QCOMPARE(flags & Qt::WindowType_Mask, Qt::Tool);  // no taskbar button
-        const qreal dpi = w.window->screen()->logicalDotsPerInchX();
-        QCOMPARE(w.window->maximumSize(), w.window->minimumSize());
-        QCOMPARE(w.window->width(), qRound(7620 * dpi / 1440));
-
-        auto* sair =
-            QAccessible::queryAccessibleInterface(w.window->findChild<QWidget*>("cmdFecha"));
-        QCOMPARE(sair->role(), QAccessible::PushButton);
-        QCOMPARE(sair->text(QAccessible::Name), QStringLiteral("SAIR"));
-        QCOMPARE(w.Name("lblTitulo"), QStringLiteral("Vigiax. v1.01"));
-        QCOMPARE(w.Name("lblPasta"), QStringLiteral("Pasta do programa"));
-        QCOMPARE(w.Name("lblLog"), QStringLiteral("Log de hoje"));
-        for (const char* child : {"lblPasta", "lblLog", "pnlSobre", "pnlAviso"})
-            QVERIFY2(!w.Name(child).isEmpty() && !w.Name(child, QAccessible::Description).isEmpty(),
-                     child);
     }
 
     void linksOpenTheProgramFolderAndTodaysLog() {

@@ -5,36 +5,22 @@
 #include <sched.h>
 #include <unistd.h>
 
-#include <QLineEdit>
-
+#include "records/unique_fd.h"
 #include "support/netns_pair.h"
 #include "support/tiny_http_server.h"
-#include "ui/settings/guarded_check_box.h"
-#include "ui/settings/iis_section.h"
-#include "ui/settings/internet_section.h"
 #include "ui_world.h"
 
 namespace vgx::test {
 
 // This thread's network namespace for a while.
-class InNamespace {
-public:
-    explicit InNamespace(const std::string& name)
-        : home_(::open("/proc/self/ns/net", O_RDONLY | O_CLOEXEC)) {
-        const int ns = ::open(("/var/run/netns/" + name).c_str(), O_RDONLY | O_CLOEXEC);
-        entered_ = ns >= 0 && ::setns(ns, CLONE_NEWNET) == 0;
-        if (ns >= 0)
-            ::close(ns);
+struct InNamespace {
+    explicit InNamespace(const std::string& name) {
+        const UniqueFd ns(::open(("/var/run/netns/" + name).c_str(), O_RDONLY | O_CLOEXEC));
+        entered = ns && ::setns(ns.get(), CLONE_NEWNET) == 0;
     }
-    ~InNamespace() {
-        ::setns(home_, CLONE_NEWNET);
-        ::close(home_);
-    }
-    bool Entered() const { return entered_; }
-
-private:
-    int home_;
-    bool entered_ = false;
+    ~InNamespace() { ::setns(home.get(), CLONE_NEWNET); }
+    const UniqueFd home{::open("/proc/self/ns/net", O_RDONLY | O_CLOEXEC)};
+    bool entered = false;
 };
 
 class ChecksTest : public QObject {
@@ -87,7 +73,7 @@ private slots:
             QSKIP(why.c_str());
         NetnsPair pair;
         InNamespace inA(pair.a());
-        QVERIFY(inA.Entered());
+        QVERIFY(inA.entered);
         UiWorld w(true);
         IisSection& iis = *w.Main().Iis();
         Type(iis.txtURLIIS, QString::fromStdString(pair.Address(2) + "/pagina"));

@@ -1,15 +1,6 @@
 // The configuration, Internet and IIS sections bound to the settings model: confirm, cancel,
 // the action lists, the spinners and their arrow keys.
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QScrollBar>
-
 #include "records/settings_file.h"
-#include "ui/settings/config_section.h"
-#include "ui/settings/guarded_check_box.h"
-#include "ui/settings/iis_section.h"
-#include "ui/settings/internet_section.h"
 #include "ui_world.h"
 
 namespace vgx::test {

@@ -1,15 +1,9 @@
 // The folder list and the job editor, with a folder chooser that answers for the user.
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QRadioButton>
 #include <QTimer>
 
 #include "cleaning/jobs_file.h"
-#include "ui/settings/folders_section.h"
 #include "ui/settings/job_editor_window.h"
-#include "ui/widgets/owner_draw_button.h"
 #include "ui/widgets/path_label.h"
 #include "ui_world.h"
 

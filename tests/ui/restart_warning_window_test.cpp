@@ -40,27 +40,23 @@ private slots:
         QCOMPARE(w.power.restarts, 0);
     }
 
-    void closingTheWindowCancelsTheRestart_data() {
-        QTest::addColumn<bool>("escape");
-        QTest::newRow("close button") << false;
-        QTest::newRow("escape key") << true;
-    }
-    void closingTheWindowCancelsTheRestart() {
-        QFETCH(bool, escape);
-        World w;
-        w.dog->ShowRestartWarning();
-        w.window.ShowWarning();
-        if (escape)
-            QTest::keyClick(&w.window, Qt::Key_Escape);
-        else
-            w.window.close();
-        QVERIFY(!w.window.isVisible());
-        QVERIFY(!w.dog->Warning().Counting());
-        QVERIFY(w.dog->LimpaFalha);
-        QTest::qWait(1200);
-        QCOMPARE(w.power.restarts, 0);
-        QVERIFY(ReadFile(w.eventLog.FileForDay(DayOf(w.clock.Now())))
-                    .find("BOOT CANCELADO PELO USUÁRIO! ") != std::string::npos);
+    void closingTheWindowOrEscapeCancelsTheRestart() {
+        for (const bool escape : {false, true}) {
+            World w;
+            w.dog->ShowRestartWarning();
+            w.window.ShowWarning();
+            if (escape)
+                QTest::keyClick(&w.window, Qt::Key_Escape);
+            else
+                w.window.close();
+            QVERIFY(!w.window.isVisible());
+            QVERIFY(!w.dog->Warning().Counting());
+            QVERIFY(w.dog->LimpaFalha);
+            QTest::qWait(1200);
+            QCOMPARE(w.power.restarts, 0);
+            QVERIFY(ReadFile(w.eventLog.FileForDay(DayOf(w.clock.Now())))
+                        .find("BOOT CANCELADO PELO USUÁRIO! ") != std::string::npos);
+        }
     }
 };
 

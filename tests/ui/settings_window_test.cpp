@@ -2,14 +2,9 @@
 // rules, section switching, and what assistive technology sees.
 #include <QAccessible>
 #include <QAccessibleActionInterface>
-#include <QCheckBox>
-#include <QLineEdit>
-
 #include <QDateEdit>
-
 #include <QPlainTextEdit>
 
-#include "ui/settings/extras_section.h"
 #include "ui/settings/log_viewer.h"
 #include "ui/widgets/bevel_panel.h"
 #include "ui/widgets/icon_box.h"
@@ -29,34 +24,44 @@ class SettingsWindowTest : public QObject {
     }
 
 private slots:
-    void opensOnTheConfigurationSectionWithItsButtonPressed() {
+    void opensOnTheConfigurationSectionAndPressingAButtonSwitches() {
         UiWorld w;
         MainWindow& m = w.Main();
         QVERIFY(m.windowFlags() & Qt::FramelessWindowHint);
         QVERIFY(m.windowFlags() & Qt::Tool);
         QCOMPARE(m.size(), QSize(622, 464));  // 9330 x 6960 twips at 96 dpi
         QCOMPARE(m.CurrentSection(), 0);
-        QVERIFY(m.Section(0)->isVisibleTo(&m));
         QCOMPARE(Bevels(w), (std::vector<int>{1, 0, 0, 0, 0}));
-        QCOMPARE(m.MenuButton(0)->tag(), QStringLiteral("480#120"));
-        if (const char* shot = std::getenv("VGX_SCREENSHOT")) {
-            m.show();
-            m.grab().save(QString::fromLocal8Bit(shot));
-        }
+
+        QTest::mouseClick(m.MenuButton(1), Qt::LeftButton);
+        QCOMPARE(Bevels(w), (std::vector<int>{0, 1, 0, 0, 0}));
+        QCOMPARE(m.MenuButton(1)->text(), QStringLiteral(" MONITORA &PASTAS"));
+        QCOMPARE(m.MenuButton(0)->text(), QStringLiteral("&CONFIGURACÕES"));
+        QCOMPARE(m.CurrentSection(), 1);
+        QVERIFY(m.Section(1)->isVisibleTo(&m) && !m.Section(0)->isVisibleTo(&m));
+        const QPoint icon = m.MenuIconBox(1)->pos();
+        m.Boot_MouseDown(1);  // again: no second blank, the icon stays
+        QCOMPARE(m.MenuButton(1)->text(), QStringLiteral(" MONITORA &PASTAS"));
+        QCOMPARE(m.MenuIconBox(1)->pos(), icon);
+        QCOMPARE(icon, m.MenuIconBox(0)->pos() + QPoint(1, 1));
+        m.Boot_Click(7);  // no such section: nothing happens
+        QCOMPARE(m.CurrentSection(), 1);
     }
 
     void hoverRaisesAndHelpFollowsThePointer() {
         UiWorld w;
         MainWindow& m = w.Main();
+        m.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&m));
         // The very first hover shows its help, even for the first button.
-        m.Boot_MouseMove(0);
+        QTest::mouseMove(m.MenuButton(0), QPoint(5, 5));
         QCOMPARE(Bevel(w, 0), 1);  // pressed in, never raised by hovering
         QVERIFY(m.HelpText().find("conexão  esta opção") != std::string::npos);
-        m.Boot_MouseMove(2);
+        QTest::mouseMove(m.MenuButton(2), QPoint(5, 5));
         QCOMPARE(Bevels(w), (std::vector<int>{1, 0, 2, 0, 0}));
         QVERIFY(m.HelpText().find("irá  realizar") != std::string::npos);
         QCOMPARE(std::count(m.HelpText().begin(), m.HelpText().end(), '\n'), 0);
-        m.Boot_MouseMove(3);  // straight onto another button
+        QTest::mouseMove(m.MenuButton(3), QPoint(5, 5));  // straight onto another button
         QCOMPARE(Bevels(w), (std::vector<int>{1, 0, 0, 2, 0}));
         QVERIFY(m.HelpText().find("/dir1/pagina1.asp") != std::string::npos);
         m.Pnl_MouseMove();  // between the buttons: lowered, help kept
@@ -66,24 +71,6 @@ private slots:
         QVERIFY(m.HelpText().empty());
         m.Boot_MouseMove(4);
         QCOMPARE(QString::fromStdString(m.HelpText()).split("\r\n").size(), 3);
-    }
-
-    void pressingAButtonReleasesTheOthersAndSwitchesTheSection() {
-        UiWorld w;
-        MainWindow& m = w.Main();
-        QTest::mouseClick(m.MenuButton(1), Qt::LeftButton);
-        QCOMPARE(Bevels(w), (std::vector<int>{0, 1, 0, 0, 0}));
-        QCOMPARE(m.MenuButton(1)->text(), QStringLiteral(" MONITORA &PASTAS"));
-        QCOMPARE(m.MenuButton(0)->text(), QStringLiteral("&CONFIGURACÕES"));
-        QCOMPARE(m.CurrentSection(), 1);
-        QVERIFY(!m.Section(0)->isVisibleTo(&m));
-        const QPoint icon = m.MenuIconBox(1)->pos();
-        m.Boot_MouseDown(1);  // again: no second blank, the icon stays
-        QCOMPARE(m.MenuButton(1)->text(), QStringLiteral(" MONITORA &PASTAS"));
-        QCOMPARE(m.MenuIconBox(1)->pos(), icon);
-        QCOMPARE(icon, m.MenuIconBox(0)->pos() + QPoint(1, 1));
-        m.Boot_Click(7);  // no such section: nothing happens
-        QCOMPARE(m.CurrentSection(), 1);
     }
 
     void theLogButtonShowsTheChosenDaysLogOrSaysThereIsNone() {
@@ -121,21 +108,37 @@ private slots:
             QVERIFY(!a->text(QAccessible::Name).contains(QLatin1Char('&')));
             if (!widget->toolTip().isEmpty())
                 QCOMPARE(a->text(QAccessible::Description), widget->toolTip());
+            if (qobject_cast<OwnerDrawButton*>(widget)) {  // the painted command buttons
+                QCOMPARE(a->role(), QAccessible::Button);
+                QVERIFY(a->actionInterface()->actionNames().contains(
+                    QAccessibleActionInterface::pressAction()));
+            }
         }
-        for (int i = 0; i < MainWindow::kSections; ++i) {
-            QAccessibleInterface* a = QAccessible::queryAccessibleInterface(m.MenuButton(i));
+        QAccessible::queryAccessibleInterface(m.Config()->cmdOK)
+            ->actionInterface()
+            ->doAction(QAccessibleActionInterface::pressAction());
+        QTRY_COMPARE(w.asked, std::vector<std::string>{"ATENÇÃO: Você confirma a operação?"});
+        // The menu buttons (the first pressed in, its caption led by a blank) and the banner's.
+        QStringList names;
+        for (int i = 0; i < MainWindow::kSections + 2; ++i) {
+            BevelPanel* button = i < MainWindow::kSections
+                                     ? m.MenuButton(i)
+                                     : m.BannerButton(i - MainWindow::kSections);
+            QAccessibleInterface* a = QAccessible::queryAccessibleInterface(button);
             QCOMPARE(a->role(), QAccessible::Button);
             QVERIFY(a->actionInterface()->actionNames().contains(
                 QAccessibleActionInterface::pressAction()));
+            names << a->text(QAccessible::Name);
         }
-        QCOMPARE(QAccessible::queryAccessibleInterface(m.MenuButton(3))->text(QAccessible::Name),
-                 QStringLiteral("MONITORA IIS"));
+        QCOMPARE(names, QStringList({"CONFIGURACÕES", "MONITORA PASTAS", "MONITORA INTERNET",
+                                     "MONITORA IIS", "EXTRAS", "X", "?"}));
         QAccessible::queryAccessibleInterface(m.MenuButton(4))
             ->actionInterface()
             ->doAction(QAccessibleActionInterface::pressAction());
         QCOMPARE(m.CurrentSection(), 4);
-        auto* x = QAccessible::queryAccessibleInterface(m.BannerButton(0));
-        QCOMPARE(x->text(QAccessible::Description), QStringLiteral("Minimizar no 'Systray'"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(m.BannerButton(0))
+                     ->text(QAccessible::Description),
+                 QStringLiteral("Minimizar no 'Systray'"));
     }
 };
 

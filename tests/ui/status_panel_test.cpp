@@ -7,7 +7,6 @@
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QScrollBar>
-#include <QStyle>
 #include <QTest>
 #include <QTextBlock>
 
@@ -78,32 +77,29 @@ private slots:
         QCOMPARE(QPointF(kept.right, kept.bottom), QPointF(12000, 8550));
     }
 
-    void dragsByPictureAndLabelWithTheLeftButtonOnly() {
+    void dragsByPictureLabelAndBackgroundWithTheLeftButtonOnly() {
         World w;
         w.panel.ShowAt(1500, 1500);
         QCOMPARE(w.panel.pos(), QPoint(100, 100));
         auto* label = w.panel.findChild<QLabel*>(QStringLiteral("lblNet"));
-        auto* picture = w.panel.findChild<QLabel*>(QStringLiteral("imgIcone"));
-
         QTest::mousePress(label, Qt::RightButton, {}, QPoint(5, 5));
         QCOMPARE(w.panel.cursor().shape(), Qt::SizeAllCursor);
         QTest::mouseMove(label, QPoint(105, 55));
         QCOMPARE(w.panel.pos(), QPoint(100, 100));
         QTest::mouseRelease(label, Qt::RightButton, {}, QPoint(105, 55));
-        QCOMPARE(w.panel.cursor().shape(), Qt::ArrowCursor);
 
+        auto* picture = w.panel.findChild<QLabel*>(QStringLiteral("imgIcone"));
         QTest::mousePress(picture, Qt::LeftButton, {}, QPoint(10, 10));
         QTest::mouseMove(picture, QPoint(110, 60));
         QCOMPARE(w.panel.pos(), QPoint(200, 150));
-        QTest::mouseMove(picture, QPoint(-185, -135));  // 5 pixels from the screen's corner
-        QCOMPARE(w.panel.pos(), QPoint(0, 0));
-        QTest::mouseRelease(picture, Qt::LeftButton, {}, QPoint(0, 0));
+        QTest::mouseRelease(picture, Qt::LeftButton, {}, QPoint(110, 60));
 
         QTest::mousePress(&w.panel, Qt::LeftButton, {}, QPoint(2, 2));
         QTest::mouseMove(&w.panel, QPoint(2, 2) + w.FarCorner() - QPoint(5, 5));
-        QCOMPARE(w.panel.pos(), w.FarCorner());
+        QCOMPARE(w.panel.pos(), w.FarCorner());  // snapped
         QTest::mouseRelease(&w.panel, Qt::LeftButton);
         QVERIFY(!w.panel.Dragging());
+        QCOMPARE(w.panel.cursor().shape(), Qt::ArrowCursor);
     }
 
     void closingSavesThePlaceButNotUnconfirmedEdits() {
@@ -147,37 +143,23 @@ private slots:
         QCOMPARE(w.panel.pos(), place);
     }
 
-    void refreshShowsTheNewestLine() {
+    void refreshShowsTheNewestLineInTheColoursOfTheLevel() {
         World w;
         auto* box = w.panel.findChild<QPlainTextEdit*>(QStringLiteral("Text1"));
-        auto newestLineShown = [box](const QString& line) {
-            const QTextBlock newest = box->document()->lastBlock().previous();
-            return newest.text() == line &&
-                   box->viewport()->rect().contains(box->cursorRect(QTextCursor(newest)));
-        };
         PanelState state;
         for (char attempt : {'1', '2', '3'})
             state.Text1 += std::string("1.") + attempt +
                            ") 05/12/2026 14:05\r\nwww.google.com\r\nIP: 127.0.0.1\r\n"
                            "Status: 11010\r\nTempo: 0 ms\r\n";
         state.Text1 += "IIS FALHOU!!\r\n";
-        state.lblNet = "FALHAS: 2";
-        w.panel.SetPicture(w.panel.style()->standardIcon(QStyle::SP_MessageBoxWarning));
-        w.panel.Refresh(state);
+        state.colours = ReportColours::Alarm;
         w.panel.ShowAt(1500, 1500);
+        w.panel.Refresh(state);
         QVERIFY(box->verticalScrollBar()->maximum() > 0);
-        QVERIFY(newestLineShown(QStringLiteral("IIS FALHOU!!")));
-
-        state.Text1 += "IIS STATUS OK!!\r\n";
-        for (auto level : {ReportColours::Normal, ReportColours::Warning, ReportColours::Alarm}) {
-            state.colours = level;
-            w.panel.Refresh(state);
-            QVERIFY(newestLineShown(QStringLiteral("IIS STATUS OK!!")));
-            if (const char* shots = std::getenv("VGX_SCREENSHOT_DIR"))
-                w.panel.grab().save(QStringLiteral("%1/panel-%2.png").arg(shots).arg(int(level)));
-        }
+        const QTextBlock newest = box->document()->lastBlock().previous();
+        QCOMPARE(newest.text(), QStringLiteral("IIS FALHOU!!"));
+        QVERIFY(box->viewport()->rect().contains(box->cursorRect(QTextCursor(newest))));
         QCOMPARE(box->palette().color(QPalette::Base), QColor(Qt::red));
-
         QCOMPARE(QAccessible::queryAccessibleInterface(box)->text(QAccessible::Name),
                  QStringLiteral("Relatório do pooling"));
     }

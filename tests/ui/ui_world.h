@@ -1,6 +1,11 @@
 #pragma once
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QScrollBar>
 #include <QTest>
 #include <deque>
 #include <memory>
@@ -12,7 +17,14 @@
 #include "support/temp_dir.h"
 #include "ui/app_windows.h"
 #include "ui/qt_event_pump.h"
+#include "ui/settings/config_section.h"
+#include "ui/settings/extras_section.h"
+#include "ui/settings/folders_section.h"
+#include "ui/settings/guarded_check_box.h"
+#include "ui/settings/iis_section.h"
+#include "ui/settings/internet_section.h"
 #include "ui/settings/main_window.h"
+#include "ui/widgets/owner_draw_button.h"
 
 namespace vgx::test {
 
@@ -25,67 +37,52 @@ struct UiWorld {
     struct NoTimers final : Timers {
         void SetInterval(EngineTimer, int) override {}
     };
-    // systemctl as the windows would call it: recorded, answered with success.
-    struct Systemctl final : CommandRunner {
+    // systemctl as the windows would call it: recorded in `calls`, a line each, and answered
+    // with success and `show`.
+    struct Systemctl final : CommandRunner, SystemLog {
         CommandResult Run(const std::vector<std::string>& argv) override {
-            calls.push_back(argv);
+            for (const std::string& a : argv)
+                calls += a + " ";
+            calls += "\n";
             return {true, 0, show};
         }
-        std::vector<std::vector<std::string>> calls;
-        std::string show;  // what `systemctl show` answers
-    };
-    struct NoSystemLog final : SystemLog {
         void Write(int, const std::string&) override {}
+        std::string calls;
+        std::string show;
     };
 
-    explicit UiWorld(bool realNetwork = false, std::uint16_t httpPort = 80,
-                     const std::function<void(const std::filesystem::path&)>& before = {}) {
+    explicit UiWorld(bool realNetwork = false, std::uint16_t httpPort = 80) {
         std::filesystem::create_directory(dir / "units");
-        if (before)
-            before(dir.path());
         if (realNetwork) {
             realIcmp = MakeSystemIcmpSender();
             realResolver = MakeSystemResolver();
             realHttp =
                 MakeCurlHttpClient(httpPort, std::chrono::seconds(2), std::chrono::seconds(3));
         }
-        IcmpSender& icmp = realIcmp ? *realIcmp : fakeIcmp;
-        Resolver& resolver = realResolver ? *realResolver : fakeResolver;
-        HttpClient& http = realHttp ? *realHttp : fakeHttp;
-        engine = std::make_unique<Engine>(
-            dir.path(),
-            EnginePorts{clock, pump, power, runner, windows, timers, icmp, resolver, http});
+        engine = std::make_unique<Engine>(dir.path(),
+                                          EnginePorts{clock, pump, power, runner, windows, timers,
+                                                      realIcmp ? *realIcmp : fakeIcmp,
+                                                      realResolver ? *realResolver : fakeResolver,
+                                                      realHttp ? *realHttp : fakeHttp});
         windows.messageSeam = [this](const Prompt& p) {
-            asked.push_back(p);
-            if (p.Buttons == PromptButtons::Ok)
-                return PromptAnswer::Ok;
-            const PromptAnswer a = answers.empty() ? PromptAnswer::No : answers.front();
-            if (!answers.empty())
-                answers.pop_front();
+            asked.push_back(p.Title + ": " + p.Text);
+            if (p.Buttons == PromptButtons::Ok || answers.empty())
+                return p.Buttons == PromptButtons::Ok ? PromptAnswer::Ok : PromptAnswer::No;
+            const PromptAnswer a = answers.front();
+            answers.pop_front();
             return a;
         };
         windows.trayAvailable = [this] { return trayArea; };
         engine->Form_Load(32);
         windows.Attach(*engine, &service);
     }
-
     ~UiWorld() { windows.Release(); }
 
     MainWindow& Main() { return *windows.Main(); }
     SettingsModel& Settings() { return engine->Settings(); }
     std::string File(const std::string& name) const { return ReadFile(dir / name); }
-    // Titles and texts of the questions and notices so far, and forgets them.
-    std::vector<std::string> TakeAsked() {
-        std::vector<std::string> texts;
-        for (const Prompt& p : asked)
-            texts.push_back(p.Title + ": " + p.Text);
-        asked.clear();
-        return texts;
-    }
-    template <typename T>
-    T* Find(const char* name) {
-        return Main().findChild<T*>(QString::fromLatin1(name));
-    }
+    // "Title: text" of the questions and notices so far, and forgets them.
+    std::vector<std::string> TakeAsked() { return std::exchange(asked, {}); }
 
     TempDir dir;
     SystemClock clock;
@@ -95,8 +92,7 @@ struct UiWorld {
     FakeRunner runner;
     NoTimers timers;
     Systemctl systemctl;
-    NoSystemLog systemLog;
-    ServiceControl service{dir / "units", dir / "vigiax", systemctl, systemLog};
+    ServiceControl service{dir / "units", dir / "vigiax", systemctl, systemctl};
     bool trayArea = false;
     FakeIcmp fakeIcmp{fakeClock};
     FakeResolver fakeResolver;
@@ -106,7 +102,7 @@ struct UiWorld {
     std::unique_ptr<HttpClient> realHttp;
     AppWindows windows;
     std::unique_ptr<Engine> engine;
-    std::vector<Prompt> asked;
+    std::vector<std::string> asked;
     std::deque<PromptAnswer> answers;
 };
 

@@ -1,0 +1,209 @@
+// The program on a bare X display with a notification-area host, driven with the pointer and
+// the keyboard; restarts of the computer and systemctl commands are only recorded.
+// - Alone: to the tray with "X", the tray menu, the status panel, back to the window, and quit.
+// - Started beside the running service copy in one program directory, it is that copy's face:
+//   the tray icon and the status panel show the service copy's failures, the service copy's
+//   restart warning opens on the desktop and its cancel stops the restart, a check switched off
+//   in the settings window is taken up by the service copy at once, and when the service copy
+//   ends the face says so and starts no watchdog of its own.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <thread>
+
+#include "desktop_session.h"
+#include "program_run.h"
+#include "records/settings_model.h"
+#include "support/temp_dir.h"
+#include "support/tiny_http_server.h"
+
+namespace vgx::test {
+namespace {
+
+using namespace std::chrono_literals;
+using ::testing::ElementsAre;
+using ::testing::Field;
+
+TEST(TrayE2E, XPanelConfigAndQuitFromTheTray) {
+    DesktopSession desktop;
+    ASSERT_TRUE(desktop.Start()) << desktop.Error();
+    TempDir dir;
+    // The panel's stored place: 100, 100 pixels at 15 twips a pixel.
+    WriteSettings(dir.path(), [](Settings& s) {
+        s.PanelLeft = 1500;
+        s.PanelTop = 1500;
+    });
+    ProgramRun run(VGX_TEST_PROGRAM, dir.path());
+    run.Start({}, desktop.Env());
+    const auto inTray = [&] { return desktop.WaitForTrayIcon(run.Pid(), 0s).has_value(); };
+    const auto toTray = [&] {
+        const auto window = WaitForSettingsWindow(desktop, run.Pid(), 10s);
+        const ScreenPoint x = OnScreen(window.value_or(ScreenWindow{}), kTrayButton);
+        desktop.Click(x.x, x.y);
+        return desktop.WaitForTrayIcon(run.Pid(), 10s);
+    };
+
+    const auto shown = WaitForSettingsWindow(desktop, run.Pid(), 10s);
+    ASSERT_TRUE(shown) << "the settings window shows at an interactive start";
+    EXPECT_FALSE(inTray());
+    auto icon = toTray();
+    ASSERT_TRUE(icon) << "\"X\" puts the program in the tray";
+    EXPECT_TRUE(
+        WaitFor([&] { return NamedWindows(desktop, run.Pid(), "^Vigiax$").size() == 1; }, 5s))
+        << "only the icon is left";
+
+    ASSERT_TRUE(desktop.OpenTrayMenu(run.Pid(), *icon)) << "no menu on a right click";
+    desktop.Key("p");
+    const auto panel = WaitForNamedWindow(desktop, run.Pid(), "^Painel$", 5s);
+    ASSERT_TRUE(panel) << "\"&Painel\" shows the status panel";
+    EXPECT_EQ(panel->x, 100);
+    EXPECT_EQ(panel->y, 100);
+    // Dragged by its background, right of the picture, to 300, 300 (4500 twips).
+    desktop.Drag(panel->x + 150, panel->y + 20, panel->x + 350, panel->y + 220);
+    const auto moved = [&] { return NamedWindows(desktop, run.Pid(), "^Painel$"); };
+    EXPECT_TRUE(WaitFor(
+        [&] { return moved().size() == 1 && moved()[0].x == 300 && moved()[0].y == 300; }, 5s));
+
+    ASSERT_TRUE(desktop.OpenTrayMenu(run.Pid(), *icon));
+    desktop.Key("c");
+    const auto back = WaitForSettingsWindow(desktop, run.Pid(), 5s);
+    ASSERT_TRUE(back) << "\"&Config\" restores the window";
+    EXPECT_EQ(back->width, shown->width);
+    EXPECT_TRUE(WaitFor([&] { return !inTray(); }, 5s)) << "and removes the icon";
+    EXPECT_THAT(moved(), ElementsAre(Field(&ScreenWindow::x, 300)));
+
+    icon = toTray();
+    ASSERT_TRUE(icon);
+    ASSERT_TRUE(desktop.OpenTrayMenu(run.Pid(), *icon));
+    desktop.Key("r");
+    ASSERT_TRUE(WaitForNamedWindow(desktop, run.Pid(), "^ATENÇÃO$", 5s)) << "the quit question";
+    desktop.Key("s");  // "&Sim"
+    EXPECT_EQ(run.WaitExit(10s), std::optional<int>(0));
+
+    EXPECT_EQ(ReadFile(dir / "systemctl-calls.txt"), "systemctl stop vigiax.service \n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "restart-requests.txt"));
+    SettingsModel stored(dir.path(), SystemClock());
+    ASSERT_TRUE(stored.LoadSettings().Complete());
+    EXPECT_EQ(stored.Working().PanelLeft, 4500.0F) << "the panel's place saved";
+    EXPECT_EQ(stored.Working().PanelTop, 4500.0F);
+}
+
+bool Red(QRgb p) {
+    return qRed(p) - std::max(qGreen(p), qBlue(p)) > 80;
+}
+// The grey of the paused shield: darker than the tray's background, lighter than its outline.
+bool Grey(QRgb p) {
+    const int low = std::min({qRed(p), qGreen(p), qBlue(p)});
+    const int high = std::max({qRed(p), qGreen(p), qBlue(p)});
+    return high - low < 16 && low > 0x40 && high < 0xc8;
+}
+// The share of the image's pixels of that colour.
+double Share(const QImage& image, bool (*colour)(QRgb)) {
+    long n = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            n += colour(image.pixel(x, y)) ? 1 : 0;
+    }
+    return image.isNull() ? 0 : double(n) / (image.width() * image.height());
+}
+
+TEST(FaceE2E, FollowsCancelsTheRestartAndSwitchesTheCheckOffInTheRunningCopy) {
+    DesktopSession desktop;
+    ASSERT_TRUE(desktop.Start()) << desktop.Error();
+    TempDir dir;
+    // The face starts in the tray with its panel; the service copy's first cycle, at its first
+    // tick, reaches the failure limit and its action restarts the computer.
+    WriteSettings(dir.path(), [](Settings& s) {
+        s.IISCheckEnabled = 1;
+        s.IISUrl = "http://127.0.0.1/pagina.htm";
+        s.IISAction = 2;
+        s.FailureLimit = "1";
+        s.PoolingMinutes = "1";
+        s.RunAsService = 1;
+        s.ShowPanel = 1;
+        s.PanelLeft = 1500;
+        s.PanelTop = 1500;
+    });
+    TinyServer server("HTTP/1.0 500 Erro\r\n\r\n");
+    const std::string port = "VGX_TEST_HTTP_PORT=" + std::to_string(server.port());
+    ProgramRun service(VGX_TEST_PROGRAM, dir.path());
+    ProgramRun face(VGX_TEST_PROGRAM, dir.path());
+    // Waits until the window `w` has the keyboard, then presses `keys`.
+    const auto keyTo = [&](const ScreenWindow& w, const std::string& keys) {
+        const bool focused = WaitFor([&] { return desktop.FocusedWindow() == w.id; }, 5s);
+        desktop.Key(keys);
+        return focused;
+    };
+
+    const std::string failure = "FALHA IIS: http://127.0.0.1/pagina.htm";
+    service.Start({}, {port}, {"--service"});
+    ASSERT_TRUE(WaitFor([&] { return service.Logged("INICIOU O SISTEMA") == 1; }, 10s));
+    auto env = desktop.Env();
+    env.push_back(port);
+    face.Start({}, env);
+
+    // The failure as the service copy counted it.
+    ASSERT_TRUE(WaitFor([&] { return service.Logged(failure) == 1; }, 10s));
+    const auto firstCycle = std::chrono::steady_clock::now();
+    auto icon = desktop.WaitForTrayIcon(face.Pid(), 10s);
+    ASSERT_TRUE(icon);
+    const auto panel = WaitForNamedWindow(desktop, face.Pid(), "^Painel$", 5s);
+    ASSERT_TRUE(panel);
+    EXPECT_TRUE(WaitFor([&] { return Share(desktop.Grab(*icon), Red) > 0.3; }, 5s))
+        << "the red shield of the failure limit";
+    EXPECT_TRUE(WaitFor([&] { return Share(desktop.Grab(*panel), Red) > 0.4; }, 5s))
+        << "the report on red";
+
+    // The warning counts down with the service copy's ticks; its cancel and the notice end it.
+    const auto warning = WaitForNamedWindow(desktop, face.Pid(), "^BOOT\\.\\.\\.$", 10s);
+    ASSERT_TRUE(warning);
+    const QImage counting = desktop.Grab(*warning);
+    EXPECT_TRUE(WaitFor([&] { return desktop.Grab(*warning) != counting; }, 3s));
+    ASSERT_TRUE(keyTo(*warning, "alt+c"));
+    const auto notice = WaitForNamedWindow(desktop, face.Pid(), "^ATENÇÃO$", 5s);
+    ASSERT_TRUE(notice);
+    ASSERT_TRUE(keyTo(*notice, "Return"));
+    EXPECT_TRUE(WaitFor([&] { return service.Logged("BOOT CANCELADO PELO USUÁRIO! ") == 1; }, 5s));
+    EXPECT_EQ(service.Logged("FALHAS RESETADAS! "), 1);
+
+    // From the tray to the settings window, its IIS section (the fourth menu button) and the
+    // section's "Ativar  ", which is switched off and saved at once.
+    ASSERT_TRUE(desktop.OpenTrayMenu(face.Pid(), *icon)) << "no menu on a right click";
+    desktop.Key("c");
+    const auto settings = WaitForSettingsWindow(desktop, face.Pid(), 5s);
+    ASSERT_TRUE(settings);
+    ASSERT_TRUE(keyTo(*settings, "Tab"));
+    for (const char* key : {"Tab", "Tab", "Tab", "space", "Tab", "Tab", "space"})
+        desktop.Key(key);
+    SettingsModel stored(dir.path(), SystemClock());
+    EXPECT_TRUE(WaitFor(
+        [&] { return stored.LoadSettings().Complete() && stored.Working().IISCheckEnabled == 0; },
+        5s));
+    // Back to the tray with "X".
+    const ScreenPoint x = OnScreen(*settings, kTrayButton);
+    desktop.Click(x.x, x.y);
+    icon = desktop.WaitForTrayIcon(face.Pid(), 5s);
+    ASSERT_TRUE(icon);
+
+    // Past the restart's time and the next cycle's: no restart, no check.
+    std::this_thread::sleep_until(firstCycle + 63s);
+    EXPECT_FALSE(std::filesystem::exists(dir / "restart-requests.txt"));
+    EXPECT_EQ(service.Logged(failure), 1);
+    EXPECT_EQ(Occurrences(server.Requests(), "HEAD "), 1);
+
+    // The service copy ends; the face shows it and runs no watchdog of its own.
+    service.Signal(SIGTERM);
+    EXPECT_EQ(service.WaitExit(5s), std::optional<int>(0));
+    EXPECT_TRUE(WaitFor([&] { return Share(desktop.Grab(*icon), Grey) > 0.3; }, 5s))
+        << "the grey shield";
+    EXPECT_TRUE(WaitFor([&] { return Share(desktop.Grab(*panel), Red) == 0; }, 5s))
+        << "the report on white";
+    EXPECT_EQ(face.WaitExit(4s), std::nullopt) << "the face goes on";
+    EXPECT_EQ(face.Logged("INICIOU O SISTEMA"), 1);
+    face.Signal(SIGTERM);
+    EXPECT_EQ(face.WaitExit(5s), std::optional<int>(0));
+}
+
+}  // namespace
+}  // namespace vgx::test
