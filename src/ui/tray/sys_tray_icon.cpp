@@ -32,14 +32,6 @@ QLabel#trayMenuTitle { background: #333333; color: #ffffff; font-weight: bold;
                        padding: 3px 8px; }
 )";
 
-QString WithoutMnemonic(QString caption) {
-    for (int i = 0; i < caption.size(); ++i) {
-        if (caption[i] == u'&')
-            caption.remove(i, 1);  // "&&" keeps one
-    }
-    return caption;
-}
-
 }  // namespace
 
 SysTrayIcon::SysTrayIcon(QObject* parent) : QObject(parent) {
@@ -63,10 +55,6 @@ void SysTrayIcon::Initialise() {
     icon_.show();
 }
 
-void SysTrayIcon::Remove() {
-    icon_.hide();
-}
-
 void SysTrayIcon::SetPicture(int picture) {
     if (picture == picture_ && IsTrayPicture(picture))
         return;
@@ -87,30 +75,17 @@ void SysTrayIcon::SetImageList(const QString& stripFile) {
 
 void SysTrayIcon::StyleMenus() {
     menu_.setStyleSheet(QString::fromLatin1(kMenuStyle));
-    AddItem(QStringLiteral("Vigiax"), QString(), false, 0, 0, -1, false, false, true);
+    AddItem(QStringLiteral("Vigiax"), QString(), false, -1, false, false, true);
 }
 
 int SysTrayIcon::AddMenuItem(const QString& caption, const QString& key, bool isDefault,
-                             qint64 itemData, int parentIndex, int iconIndex, bool checked,
-                             bool enabled) {
-    return AddItem(caption, key, isDefault, itemData, parentIndex, iconIndex, checked, enabled,
-                   false);
+                             int iconIndex, bool checked, bool enabled) {
+    return AddItem(caption, key, isDefault, iconIndex, checked, enabled, false);
 }
 
-int SysTrayIcon::AddItem(const QString& caption, const QString& key, bool isDefault,
-                         qint64 itemData, int parentIndex, int iconIndex, bool checked,
-                         bool enabled, bool heading) {
-    QAction* parent = parentIndex <= 0 ? nullptr : At(parentIndex).action;
+int SysTrayIcon::AddItem(const QString& caption, const QString& key, bool isDefault, int iconIndex,
+                         bool checked, bool enabled, bool heading) {
     QMenu* menu = &menu_;
-    if (parent) {
-        if (!parent->menu()) {
-            auto* sub = new QMenu(qobject_cast<QWidget*>(parent->parent()));
-            sub->setAccessibleName(WithoutMnemonic(parent->text()));
-            parent->setMenu(sub);
-        }
-        menu = parent->menu();
-    }
-
     QAction* action;
     if (heading) {
         auto* title = new QWidgetAction(menu);
@@ -130,71 +105,23 @@ int SysTrayIcon::AddItem(const QString& caption, const QString& key, bool isDefa
     action->setChecked(checked);
     menu->addAction(action);
 
-    items_.push_back(Item{action, key, itemData, parent, iconIndex, checked});
+    items_.push_back(Item{action, key, iconIndex, checked});
     ApplyIcon(items_.back());
-    const int index = ItemCount();
     if (isDefault)
-        SetDefault(index, true);
-    return index;
-}
-
-void SysTrayIcon::EnableMenuItem(int index, bool on) {
-    SetItemEnabled(index, on);
-}
-
-int SysTrayIcon::RemoveMenuItem(int index) {
-    std::vector<QAction*> gone{At(index).action};
-    // Items come after their parent, so one pass finds a submenu's items at every depth.
-    for (const Item& item : items_) {
-        if (item.parent && std::find(gone.begin(), gone.end(), item.parent) != gone.end())
-            gone.push_back(item.action);
-    }
-    std::erase_if(items_, [&](const Item& item) {
-        return std::find(gone.begin(), gone.end(), item.action) != gone.end();
-    });
-    QAction* removed = gone.front();
-    delete removed->menu();  // with the actions and submenus in it
-    delete removed;
+        menu_.setDefaultAction(action);
     return ItemCount();
-}
-
-QString SysTrayIcon::Caption(int index) const {
-    return At(index).action->text();
 }
 
 QString SysTrayIcon::Key(int index) const {
     return At(index).key;
 }
 
-qint64 SysTrayIcon::ItemData(int index) const {
-    return At(index).data;
-}
-
-int SysTrayIcon::IconIndex(int index) const {
-    return At(index).icon;
-}
-
 bool SysTrayIcon::Default(int index) const {
-    const Item& item = At(index);
-    const QMenu* menu = item.parent ? item.parent->menu() : &menu_;
-    return menu->defaultAction() == item.action;
+    return menu_.defaultAction() == At(index).action;
 }
 
 bool SysTrayIcon::Default(const QString& key) const {
     return Default(IndexOf(key));
-}
-
-void SysTrayIcon::SetDefault(int index, bool on) {
-    Item& item = At(index);
-    QMenu* menu = item.parent ? item.parent->menu() : &menu_;
-    if (on)
-        menu->setDefaultAction(item.action);
-    else if (menu->defaultAction() == item.action)
-        menu->setDefaultAction(nullptr);
-}
-
-void SysTrayIcon::SetDefault(const QString& key, bool on) {
-    SetDefault(IndexOf(key), on);
 }
 
 bool SysTrayIcon::ItemEnabled(int index) const {

@@ -45,27 +45,15 @@ public:
     // Adds the heading "Vigiax" as item 1 and gives the menu its colours.
     void StyleMenus();
 
-    // Adds an item and returns its index. A caption "-" makes a separator; `parentIndex` 0 (or
-    // less) puts the item in the menu itself, another index in that item's submenu; `iconIndex`
-    // -1 is none.
+    // Adds an item and returns its index. A caption "-" makes a separator; `iconIndex` -1 is
+    // none. The default item is shown bold; at most one item is the default.
     int AddMenuItem(const QString& caption, const QString& key = {}, bool isDefault = false,
-                    qint64 itemData = 0, int parentIndex = 0, int iconIndex = -1,
-                    bool checked = false, bool enabled = true);
-    void EnableMenuItem(int index, bool on);
-    // Removes the item, with its submenu's items, and returns the number of items left.
-    int RemoveMenuItem(int index);
+                    int iconIndex = -1, bool checked = false, bool enabled = true);
 
     int ItemCount() const { return static_cast<int>(items_.size()); }
-    QString Caption(int index) const;
     QString Key(int index) const;
-    qint64 ItemData(int index) const;
-    int IconIndex(int index) const;
-
-    // The default item is shown bold; at most one item is the default.
     bool Default(int index) const;
     bool Default(const QString& key) const;
-    void SetDefault(int index, bool on);
-    void SetDefault(const QString& key, bool on);
     bool ItemEnabled(int index) const;
     bool ItemEnabled(const QString& key) const;
     void SetItemEnabled(int index, bool on);
@@ -93,14 +81,12 @@ private:
     struct Item {
         QAction* action;
         QString key;
-        qint64 data;
-        QAction* parent;
         int icon;
         bool checked;
     };
 
-    int AddItem(const QString& caption, const QString& key, bool isDefault, qint64 itemData,
-                int parentIndex, int iconIndex, bool checked, bool enabled, bool heading);
+    int AddItem(const QString& caption, const QString& key, bool isDefault, int iconIndex,
+                bool checked, bool enabled, bool heading);
     int IndexOf(const QString& key) const;
     int IndexOf(const QAction* action) const;
     Item& At(int index);
