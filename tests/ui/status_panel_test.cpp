@@ -1,7 +1,6 @@
 // frmPanel on the offscreen platform (15 twips per pixel).
 #include <array>
 
-#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -160,8 +159,6 @@ private slots:
         QCOMPARE(newest.text(), QStringLiteral("IIS FALHOU!!"));
         QVERIFY(box->viewport()->rect().contains(box->cursorRect(QTextCursor(newest))));
         QCOMPARE(box->palette().color(QPalette::Base), QColor(Qt::red));
-        QCOMPARE(QAccessible::queryAccessibleInterface(box)->text(QAccessible::Name),
-                 QStringLiteral("Relatório do pooling"));
     }
 };
 

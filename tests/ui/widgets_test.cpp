@@ -1,8 +1,6 @@
 // The program's own widgets on the offscreen platform.
 #include <QAccessible>
 #include <QApplication>
-#include <QDate>
-#include <QMessageBox>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWheelEvent>
@@ -10,7 +8,6 @@
 
 #include "app/resource_files.h"
 #include "support/temp_dir.h"
-#include "ui/translations.h"
 #include "ui/widgets/icon_strip.h"
 #include "ui/widgets/owner_draw_button.h"
 #include "ui/widgets/path_label.h"
@@ -127,17 +124,6 @@ private slots:
         button.setImageIndex(3);
         button.resize(100, 30);
         QVERIFY(!button.grab().isNull());
-    }
-
-    // Last: it changes the application's language for good.
-    void qtTextsInBrazilianPortuguese() {
-        QVERIFY(InstallPortugueseTranslations(*QCoreApplication::instance()));
-        QMessageBox box(QMessageBox::Question, QStringLiteral("ATENÇÃO"), QStringLiteral("?"),
-                        QMessageBox::Yes | QMessageBox::No);
-        QCOMPARE(box.button(QMessageBox::Yes)->text().remove(QLatin1Char('&')),
-                 QStringLiteral("Sim"));
-        QCOMPARE(QLocale().toString(QDate(2024, 3, 5), QLocale::ShortFormat),
-                 QStringLiteral("05/03/2024"));
     }
 };
 
