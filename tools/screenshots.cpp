@@ -20,6 +20,15 @@ using namespace std::chrono_literals;
 using namespace vgx;
 using namespace vgx::test;
 
+// Points of the settings window's layout, in twips (the banner starts 40 twips above the top):
+// menu button `index` (0 to 4) with the column at its first position, the banner's "?", and
+// the folder section's "&Adicionar".
+constexpr TwipPoint MenuButton(int index) {
+    return {1695 / 2, 975 + index * 1320 + 400};
+}
+constexpr TwipPoint kAboutButton{8760 + 195 / 2, -40 + 45 + 195 / 2};
+constexpr TwipPoint kAddFolderButton{2400 + 6945 / 6, 855 + 3840 - 390};
+
 // Time for the program to draw what a click changed.
 void Settle() {
     std::this_thread::sleep_for(700ms);
@@ -70,8 +79,7 @@ bool ShootAll(const DesktopSession& desktop, ProgramRun& run, Shooter& shots) {
     if (!window)
         return shots.Fail("the settings window did not show");
     const auto click = [&](TwipPoint at, int button = 1) {
-        const ScreenPoint p = OnScreen(*window, at);
-        desktop.Click(p.x, p.y, button);
+        desktop.Click(OnScreen(*window, at), button);
     };
 
     const char* const kSections[] = {"1-config", "2-folders", "3-internet", "4-iis", "5-extras"};

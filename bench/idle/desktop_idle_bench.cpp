@@ -66,8 +66,7 @@ int main(int argc, char** argv) {
     const auto window = WaitForSettingsWindow(desktop, program.Pid(), 15s);
     if (!window)
         return Fail("the settings window did not show");
-    const ScreenPoint x = OnScreen(*window, kTrayButton);
-    desktop.Click(x.x, x.y);
+    desktop.Click(OnScreen(*window, kTrayButton));
     if (!desktop.WaitForTrayIcon(program.Pid(), 10s))
         return Fail("\"X\" did not put the program in the tray");
     if (!WaitForNamedWindow(desktop, program.Pid(), "^Painel$", 5s))

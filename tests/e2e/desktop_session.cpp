@@ -149,21 +149,9 @@ std::optional<ScreenWindow> DesktopSession::OpenTrayMenu(pid_t pid,
         pid, [&](const ScreenWindow& w) { return !known.contains(w.id); }, 5s);
 }
 
-void DesktopSession::Click(int x, int y, int button) const {
-    Run({"xdotool", "mousemove", "--sync", std::to_string(x), std::to_string(y), "click",
-         std::to_string(button)});
-}
-
-void DesktopSession::Drag(int x, int y, int toX, int toY) const {
-    std::vector<std::string> args{"xdotool",         "mousemove", "--sync", std::to_string(x),
-                                  std::to_string(y), "mousedown", "1"};
-    for (int i = 1; i <= 4; ++i) {
-        args.insert(args.end(),
-                    {"sleep", "0.05", "mousemove", "--sync", std::to_string(x + (toX - x) * i / 4),
-                     std::to_string(y + (toY - y) * i / 4)});
-    }
-    args.insert(args.end(), {"sleep", "0.05", "mouseup", "1"});
-    Run(args);
+void DesktopSession::Click(const ScreenWindow& w, int button) const {
+    Run({"xdotool", "mousemove", "--sync", std::to_string(w.x + w.width / 2),
+         std::to_string(w.y + w.height / 2), "click", std::to_string(button)});
 }
 
 void DesktopSession::Key(const std::string& keys) const {
