@@ -92,20 +92,20 @@ bool ShootAll(const DesktopSession& desktop, ProgramRun& run, Shooter& shots) {
 
     click(MenuButton(1));
     click(kAddFolderButton);
-    const auto editor = WaitForNamedWindow(desktop, pid, "^Adicionar Pasta$", 5s);
+    const auto editor = WaitForNamedWindow(desktop, pid, "Adicionar Pasta", 5s);
     if (!editor)
         return shots.Fail("\"&Adicionar\" did not open the job editor");
     shots.Take("job-editor", *editor);
     desktop.Key("Escape");
 
     click(kAboutButton);
-    const auto about = WaitForNamedWindow(desktop, pid, "^Sobre$", 5s);
+    const auto about = WaitForNamedWindow(desktop, pid, "Sobre", 5s);
     if (!about)
         return shots.Fail("\"?\" did not open the About window");
     std::this_thread::sleep_for(5s);  // the title's animation
     shots.Take("about", *about);
     desktop.Key("alt+s");  // "&SAIR"
-    if (!WaitFor([&] { return NamedWindows(desktop, pid, "^Sobre$").empty(); }, 5s))
+    if (!WaitFor([&] { return NamedWindows(desktop, pid, "Sobre").empty(); }, 5s))
         return shots.Fail("\"&SAIR\" did not close the About window");
 
     click(kTrayButton);
@@ -119,7 +119,7 @@ bool ShootAll(const DesktopSession& desktop, ProgramRun& run, Shooter& shots) {
     const int right = std::max(menu->x + menu->width, icon->x + icon->width);
     shots.Take("tray-menu", ScreenWindow{0, left, 0, right - left, menu->y + menu->height, {}});
     desktop.Key("p");
-    const auto panel = WaitForNamedWindow(desktop, pid, "^Painel$", 5s);
+    const auto panel = WaitForNamedWindow(desktop, pid, "Painel", 5s);
     if (!panel)
         return shots.Fail("\"&Painel\" did not show the panel");
     shots.Take("panel", *panel);

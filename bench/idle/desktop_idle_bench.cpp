@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
     desktop.Click(OnScreen(*window, kTrayButton));
     if (!desktop.WaitForTrayIcon(program.Pid(), 10s))
         return Fail("\"X\" did not put the program in the tray");
-    if (!WaitForNamedWindow(desktop, program.Pid(), "^Painel$", 5s))
+    if (!WaitForNamedWindow(desktop, program.Pid(), "Painel", 5s))
         return Fail("the status panel is not shown");
 
     ProgramRun peer(VGX_PEER, peerDir.path());
@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
             ratios.push_back(programCpu.back() / peerCpu.back());
     }
     const bool stillThere = desktop.WaitForTrayIcon(program.Pid(), 1s) &&
-                            !NamedWindows(desktop, program.Pid(), "^Painel$").empty();
+                            !NamedWindows(desktop, program.Pid(), "Painel").empty();
 
     std::printf("idle on a desktop (Xvfb %s with trayer), %d round(s) of %d s side by side\n",
                 desktop.Display().c_str(), rounds, seconds);

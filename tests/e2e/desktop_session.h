@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <functional>
 #include <optional>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -73,22 +72,19 @@ private:
     pid_t tray_ = -1;
 };
 
-// The mapped windows of `pid` whose title matches `name` (an ECMAScript regular expression).
+// The mapped windows of `pid` with the title `title`.
 inline std::vector<ScreenWindow> NamedWindows(const DesktopSession& desktop, pid_t pid,
-                                              const std::string& name) {
-    const std::regex pattern(name);
+                                              const std::string& title) {
     std::vector<ScreenWindow> windows = desktop.WindowsOf(pid);
-    std::erase_if(windows,
-                  [&](const ScreenWindow& w) { return !std::regex_search(w.title, pattern); });
+    std::erase_if(windows, [&](const ScreenWindow& w) { return w.title != title; });
     return windows;
 }
 // The largest of them, once one is there (the tray icon carries the program's name too).
 inline std::optional<ScreenWindow> WaitForNamedWindow(const DesktopSession& desktop, pid_t pid,
-                                                      const std::string& name,
+                                                      const std::string& title,
                                                       std::chrono::milliseconds timeout) {
-    const std::regex pattern(name);
     return desktop.WaitForWindow(
-        pid, [&](const ScreenWindow& w) { return std::regex_search(w.title, pattern); }, timeout);
+        pid, [&](const ScreenWindow& w) { return w.title == title; }, timeout);
 }
 
 // The settings window (frmMenu) seen from outside: points of its layout in twips, put on the
