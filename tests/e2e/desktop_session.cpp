@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <set>
 #include <sstream>
@@ -166,15 +167,12 @@ QImage DesktopSession::Grab(const ScreenWindow& part) const {
     ::Display* x = XOpenDisplay(display_.c_str());
     if (!x)
         return {};
-    ScreenWindow area = part;
-    if (area.width <= 0 || area.height <= 0)
-        area = {0, 0, 0, DisplayWidth(x, DefaultScreen(x)), DisplayHeight(x, DefaultScreen(x)), {}};
     XImage* image =
-        XGetImage(x, DefaultRootWindow(x), area.x, area.y, static_cast<unsigned>(area.width),
-                  static_cast<unsigned>(area.height), AllPlanes, ZPixmap);
+        XGetImage(x, DefaultRootWindow(x), part.x, part.y, static_cast<unsigned>(part.width),
+                  static_cast<unsigned>(part.height), AllPlanes, ZPixmap);
     QImage out;
     if (image && image->bits_per_pixel == 32) {
-        out = QImage(reinterpret_cast<const uchar*>(image->data), area.width, area.height,
+        out = QImage(reinterpret_cast<const uchar*>(image->data), part.width, part.height,
                      image->bytes_per_line, QImage::Format_RGB32)
                   .copy();
     }
@@ -185,21 +183,19 @@ QImage DesktopSession::Grab(const ScreenWindow& part) const {
 }
 
 std::optional<std::string> DesktopSession::Run(const std::vector<std::string>& argv) const {
-    int fds[2];
-    if (::pipe(fds) != 0)
+    std::string command = "DISPLAY=" + display_;
+    for (const std::string& a : argv)
+        command += " '" + a + "'";  // no argument holds a quote
+    FILE* out = ::popen((command + " 2>/dev/null").c_str(), "r");
+    if (!out)
         return std::nullopt;
-    const pid_t pid = Spawn(argv, {"DISPLAY=" + display_}, fds[1]);
-    ::close(fds[1]);
-    std::string out;
+    std::string text;
     char buffer[4096];
-    for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
-        out.append(buffer, static_cast<size_t>(n));
-    ::close(fds[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, out)) > 0;)
+        text.append(buffer, n);
+    if (::pclose(out) != 0)
         return std::nullopt;
-    return out;
+    return text;
 }
 
 }  // namespace vgx::test

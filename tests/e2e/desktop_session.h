@@ -59,8 +59,8 @@ public:
     void Key(const std::string& keys) const;
     // The window that has the keyboard focus.
     unsigned long FocusedWindow() const;
-    // The whole screen, or a part of it (null when the display cannot be read).
-    QImage Grab(const ScreenWindow& part = {}) const;
+    // A part of the screen (null when the display cannot be read).
+    QImage Grab(const ScreenWindow& part) const;
 
 private:
     // Runs a command on the display and returns what it printed, or nothing when it failed.

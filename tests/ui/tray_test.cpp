@@ -4,13 +4,9 @@
 #include <QTest>
 #include <QTimer>
 
-#include <stdexcept>
-
-#include "app/panel_state.h"
 #include "ui/tray/sys_tray_icon.h"
 #include "ui/tray/tray_host_watcher.h"
 #include "ui/tray/tray_menu.h"
-#include "ui/tray/tray_pictures.h"
 
 namespace vgx::test {
 
@@ -92,21 +88,6 @@ private slots:
         connect(tray, &SysTrayIcon::MenuClick, this, [tray] { delete tray; });
         QCOMPARE(ChooseWithKeys(*tray, {Qt::Key_C}), 2);
         QVERIFY(!alive);
-    }
-
-    void fourPicturesDrawnAtEveryTraySize() {
-        QList<QImage> drawn;
-        for (int picture = kTrayNormal; picture <= kTrayPaused; ++picture) {
-            for (int size : kTrayPictureSizes)
-                QVERIFY(TrayPicture(picture).availableSizes().contains(QSize(size, size)));
-            drawn << TrayPicture(picture).pixmap(16).toImage();
-        }
-        for (int i = 0; i < drawn.size(); ++i)
-            QCOMPARE(drawn.indexOf(drawn[i]), i);
-        SysTrayIcon tray;
-        tray.SetPicture(kTrayNearLimit);
-        QVERIFY_THROWS_EXCEPTION(std::out_of_range, tray.SetPicture(0));
-        QCOMPARE(tray.Picture(), kTrayNearLimit);
     }
 
     void watcherReportsTheHostGoingAndComingBackOnce() {
