@@ -18,28 +18,24 @@ class AppWindowsTest : public QObject {
     }
 
 private slots:
-    void theTrayPictureFollowsLimitCountAndPause_data() {
-        QTest::addColumn<int>("limit");
-        QTest::addColumn<float>("failures");
-        QTest::addColumn<bool>("paused");
-        QTest::addColumn<int>("picture");
-        QTest::newRow("limit 1, no failures") << 1 << 0.0F << false << 11;
-        QTest::newRow("limit 7, no failures") << 7 << 0.0F << false << 9;
-        QTest::newRow("any failure, even near the limit") << 3 << 2.0F << false << 10;
-        QTest::newRow("paused") << 1 << 5.0F << true << 12;
-    }
     void theTrayPictureFollowsLimitCountAndPause() {
-        QFETCH(int, limit);
-        QFETCH(float, failures);
-        QFETCH(bool, paused);
-        UiWorld w;
-        w.trayArea = true;
-        w.Settings().SetValue(Control::VScroll2, limit);
-        w.engine->Dog().Nfalhas = failures;
-        w.engine->SetServicePaused(paused);
-        w.windows.TrayIcon(true);
-        QVERIFY(w.windows.Tray() != nullptr);
-        QTEST(w.windows.Tray()->Picture(), "picture");
+        // Failure limit, failures, paused; the picture.
+        const std::tuple<int, float, bool, int> rows[] = {
+            {1, 0, false, 11},  // no failures, the limit one away
+            {7, 0, false, 9},
+            {3, 2, false, 10},  // any failure, even near the limit
+            {1, 5, true, 12},
+        };
+        for (const auto& [limit, failures, paused, picture] : rows) {
+            UiWorld w;
+            w.trayArea = true;
+            w.Settings().SetValue(Control::VScroll2, limit);
+            w.engine->Dog().Nfalhas = failures;
+            w.engine->SetServicePaused(paused);
+            w.windows.TrayIcon(true);
+            QVERIFY(w.windows.Tray() != nullptr);
+            QCOMPARE(w.windows.Tray()->Picture(), picture);
+        }
     }
 
     void toTheTrayAndBackOrOnlyMinimisedWithoutATray() {
