@@ -20,6 +20,15 @@ using namespace std::chrono_literals;
 using namespace vgx;
 using namespace vgx::test;
 
+// Points of the settings window's layout, in twips (the banner starts 40 twips above the top):
+// menu button `index` (0 to 4) with the column at its first position, the banner's "?", and
+// the folder section's "&Adicionar".
+constexpr TwipPoint MenuButton(int index) {
+    return {1695 / 2, 975 + index * 1320 + 400};
+}
+constexpr TwipPoint kAboutButton{8760 + 195 / 2, -40 + 45 + 195 / 2};
+constexpr TwipPoint kAddFolderButton{2400 + 6945 / 6, 855 + 3840 - 390};
+
 // Time for the program to draw what a click changed.
 void Settle() {
     std::this_thread::sleep_for(700ms);
@@ -70,8 +79,7 @@ bool ShootAll(const DesktopSession& desktop, ProgramRun& run, Shooter& shots) {
     if (!window)
         return shots.Fail("the settings window did not show");
     const auto click = [&](TwipPoint at, int button = 1) {
-        const ScreenPoint p = OnScreen(*window, at);
-        desktop.Click(p.x, p.y, button);
+        desktop.Click(OnScreen(*window, at), button);
     };
 
     const char* const kSections[] = {"1-config", "2-folders", "3-internet", "4-iis", "5-extras"};
@@ -84,20 +92,20 @@ bool ShootAll(const DesktopSession& desktop, ProgramRun& run, Shooter& shots) {
 
     click(MenuButton(1));
     click(kAddFolderButton);
-    const auto editor = WaitForNamedWindow(desktop, pid, "^Adicionar Pasta$", 5s);
+    const auto editor = WaitForNamedWindow(desktop, pid, "Adicionar Pasta", 5s);
     if (!editor)
         return shots.Fail("\"&Adicionar\" did not open the job editor");
     shots.Take("job-editor", *editor);
     desktop.Key("Escape");
 
     click(kAboutButton);
-    const auto about = WaitForNamedWindow(desktop, pid, "^Sobre$", 5s);
+    const auto about = WaitForNamedWindow(desktop, pid, "Sobre", 5s);
     if (!about)
         return shots.Fail("\"?\" did not open the About window");
     std::this_thread::sleep_for(5s);  // the title's animation
     shots.Take("about", *about);
     desktop.Key("alt+s");  // "&SAIR"
-    if (!WaitFor([&] { return NamedWindows(desktop, pid, "^Sobre$").empty(); }, 5s))
+    if (!WaitFor([&] { return NamedWindows(desktop, pid, "Sobre").empty(); }, 5s))
         return shots.Fail("\"&SAIR\" did not close the About window");
 
     click(kTrayButton);
@@ -111,7 +119,7 @@ bool ShootAll(const DesktopSession& desktop, ProgramRun& run, Shooter& shots) {
     const int right = std::max(menu->x + menu->width, icon->x + icon->width);
     shots.Take("tray-menu", ScreenWindow{0, left, 0, right - left, menu->y + menu->height, {}});
     desktop.Key("p");
-    const auto panel = WaitForNamedWindow(desktop, pid, "^Painel$", 5s);
+    const auto panel = WaitForNamedWindow(desktop, pid, "Painel", 5s);
     if (!panel)
         return shots.Fail("\"&Painel\" did not show the panel");
     shots.Take("panel", *panel);

@@ -66,11 +66,10 @@ int main(int argc, char** argv) {
     const auto window = WaitForSettingsWindow(desktop, program.Pid(), 15s);
     if (!window)
         return Fail("the settings window did not show");
-    const ScreenPoint x = OnScreen(*window, kTrayButton);
-    desktop.Click(x.x, x.y);
+    desktop.Click(OnScreen(*window, kTrayButton));
     if (!desktop.WaitForTrayIcon(program.Pid(), 10s))
         return Fail("\"X\" did not put the program in the tray");
-    if (!WaitForNamedWindow(desktop, program.Pid(), "^Painel$", 5s))
+    if (!WaitForNamedWindow(desktop, program.Pid(), "Painel", 5s))
         return Fail("the status panel is not shown");
 
     ProgramRun peer(VGX_PEER, peerDir.path());
@@ -89,7 +88,7 @@ int main(int argc, char** argv) {
             ratios.push_back(programCpu.back() / peerCpu.back());
     }
     const bool stillThere = desktop.WaitForTrayIcon(program.Pid(), 1s) &&
-                            !NamedWindows(desktop, program.Pid(), "^Painel$").empty();
+                            !NamedWindows(desktop, program.Pid(), "Painel").empty();
 
     std::printf("idle on a desktop (Xvfb %s with trayer), %d round(s) of %d s side by side\n",
                 desktop.Display().c_str(), rounds, seconds);

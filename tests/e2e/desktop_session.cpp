@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <set>
 #include <sstream>
@@ -149,21 +150,9 @@ std::optional<ScreenWindow> DesktopSession::OpenTrayMenu(pid_t pid,
         pid, [&](const ScreenWindow& w) { return !known.contains(w.id); }, 5s);
 }
 
-void DesktopSession::Click(int x, int y, int button) const {
-    Run({"xdotool", "mousemove", "--sync", std::to_string(x), std::to_string(y), "click",
-         std::to_string(button)});
-}
-
-void DesktopSession::Drag(int x, int y, int toX, int toY) const {
-    std::vector<std::string> args{"xdotool",         "mousemove", "--sync", std::to_string(x),
-                                  std::to_string(y), "mousedown", "1"};
-    for (int i = 1; i <= 4; ++i) {
-        args.insert(args.end(),
-                    {"sleep", "0.05", "mousemove", "--sync", std::to_string(x + (toX - x) * i / 4),
-                     std::to_string(y + (toY - y) * i / 4)});
-    }
-    args.insert(args.end(), {"sleep", "0.05", "mouseup", "1"});
-    Run(args);
+void DesktopSession::Click(const ScreenWindow& w, int button) const {
+    Run({"xdotool", "mousemove", "--sync", std::to_string(w.x + w.width / 2),
+         std::to_string(w.y + w.height / 2), "click", std::to_string(button)});
 }
 
 void DesktopSession::Key(const std::string& keys) const {
@@ -178,15 +167,12 @@ QImage DesktopSession::Grab(const ScreenWindow& part) const {
     ::Display* x = XOpenDisplay(display_.c_str());
     if (!x)
         return {};
-    ScreenWindow area = part;
-    if (area.width <= 0 || area.height <= 0)
-        area = {0, 0, 0, DisplayWidth(x, DefaultScreen(x)), DisplayHeight(x, DefaultScreen(x)), {}};
     XImage* image =
-        XGetImage(x, DefaultRootWindow(x), area.x, area.y, static_cast<unsigned>(area.width),
-                  static_cast<unsigned>(area.height), AllPlanes, ZPixmap);
+        XGetImage(x, DefaultRootWindow(x), part.x, part.y, static_cast<unsigned>(part.width),
+                  static_cast<unsigned>(part.height), AllPlanes, ZPixmap);
     QImage out;
     if (image && image->bits_per_pixel == 32) {
-        out = QImage(reinterpret_cast<const uchar*>(image->data), area.width, area.height,
+        out = QImage(reinterpret_cast<const uchar*>(image->data), part.width, part.height,
                      image->bytes_per_line, QImage::Format_RGB32)
                   .copy();
     }
@@ -197,21 +183,19 @@ QImage DesktopSession::Grab(const ScreenWindow& part) const {
 }
 
 std::optional<std::string> DesktopSession::Run(const std::vector<std::string>& argv) const {
-    int fds[2];
-    if (::pipe(fds) != 0)
+    std::string command = "DISPLAY=" + display_;
+    for (const std::string& a : argv)
+        command += " '" + a + "'";  // no argument holds a quote
+    FILE* out = ::popen((command + " 2>/dev/null").c_str(), "r");
+    if (!out)
         return std::nullopt;
-    const pid_t pid = Spawn(argv, {"DISPLAY=" + display_}, fds[1]);
-    ::close(fds[1]);
-    std::string out;
+    std::string text;
     char buffer[4096];
-    for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
-        out.append(buffer, static_cast<size_t>(n));
-    ::close(fds[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, out)) > 0;)
+        text.append(buffer, n);
+    if (::pclose(out) != 0)
         return std::nullopt;
-    return out;
+    return text;
 }
 
 }  // namespace vgx::test

@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <functional>
 #include <optional>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -19,8 +18,6 @@ struct ScreenWindow {
     int x = 0, y = 0, width = 0, height = 0;
     std::string title;
 
-    int CentreX() const { return x + width / 2; }
-    int CentreY() const { return y + height / 2; }
     bool Inside(const ScreenWindow& o) const {
         return x >= o.x && y >= o.y && x + width <= o.x + o.width && y + height <= o.y + o.height;
     }
@@ -56,19 +53,14 @@ public:
     // Right-clicks the tray icon of `pid` and returns the menu that opens.
     std::optional<ScreenWindow> OpenTrayMenu(pid_t pid, const ScreenWindow& icon) const;
 
-    // Mouse buttons: 1 left, 2 middle, 3 right, 4 and 5 the wheel.
-    void Click(int x, int y, int button = 1) const;
-    void Click(const ScreenWindow& w, int button = 1) const {
-        Click(w.CentreX(), w.CentreY(), button);
-    }
-    // Presses the left button at (x, y), moves the pointer to (toX, toY) in steps and lets go.
-    void Drag(int x, int y, int toX, int toY) const;
+    // Clicks the middle of `w`. Mouse buttons: 1 left, 2 middle, 3 right, 4 and 5 the wheel.
+    void Click(const ScreenWindow& w, int button = 1) const;
     // Keys by X key name: "p", "Return", "alt+F4".
     void Key(const std::string& keys) const;
     // The window that has the keyboard focus.
     unsigned long FocusedWindow() const;
-    // The whole screen, or a part of it (null when the display cannot be read).
-    QImage Grab(const ScreenWindow& part = {}) const;
+    // A part of the screen (null when the display cannot be read).
+    QImage Grab(const ScreenWindow& part) const;
 
 private:
     // Runs a command on the display and returns what it printed, or nothing when it failed.
@@ -80,22 +72,19 @@ private:
     pid_t tray_ = -1;
 };
 
-// The mapped windows of `pid` whose title matches `name` (an ECMAScript regular expression).
+// The mapped windows of `pid` with the title `title`.
 inline std::vector<ScreenWindow> NamedWindows(const DesktopSession& desktop, pid_t pid,
-                                              const std::string& name) {
-    const std::regex pattern(name);
+                                              const std::string& title) {
     std::vector<ScreenWindow> windows = desktop.WindowsOf(pid);
-    std::erase_if(windows,
-                  [&](const ScreenWindow& w) { return !std::regex_search(w.title, pattern); });
+    std::erase_if(windows, [&](const ScreenWindow& w) { return w.title != title; });
     return windows;
 }
 // The largest of them, once one is there (the tray icon carries the program's name too).
 inline std::optional<ScreenWindow> WaitForNamedWindow(const DesktopSession& desktop, pid_t pid,
-                                                      const std::string& name,
+                                                      const std::string& title,
                                                       std::chrono::milliseconds timeout) {
-    const std::regex pattern(name);
     return desktop.WaitForWindow(
-        pid, [&](const ScreenWindow& w) { return std::regex_search(w.title, pattern); }, timeout);
+        pid, [&](const ScreenWindow& w) { return w.title == title; }, timeout);
 }
 
 // The settings window (frmMenu) seen from outside: points of its layout in twips, put on the
@@ -106,15 +95,8 @@ struct TwipPoint {
 };
 inline constexpr int kSettingsWidthTwips = 9330;
 inline constexpr int kSettingsHeightTwips = 6960;
-// The banner's "X" and "?" (the banner starts 40 twips above the window's top).
+// The banner's "X" (the banner starts 40 twips above the window's top).
 inline constexpr TwipPoint kTrayButton{9040 + 195 / 2, -40 + 45 + 195 / 2};
-inline constexpr TwipPoint kAboutButton{8760 + 195 / 2, -40 + 45 + 195 / 2};
-// Menu button `index` (0 to 4), the column at its first position; the fifth shows only its top.
-inline constexpr TwipPoint MenuButton(int index) {
-    return {1695 / 2, 975 + index * 1320 + 400};
-}
-// The folder section's "&Adicionar", the first of the buttons under the list.
-inline constexpr TwipPoint kAddFolderButton{2400 + 6945 / 6, 855 + 3840 - 390};
 
 // The settings window once it is shown: the window named Vigiax with its proportions, within a
 // pixel (the tray icon and the tray animation's outline carry the same name).
@@ -130,13 +112,14 @@ inline std::optional<ScreenWindow> WaitForSettingsWindow(const DesktopSession& d
         timeout);
 }
 
-struct ScreenPoint {
-    int x = 0;
-    int y = 0;
-};
-inline ScreenPoint OnScreen(const ScreenWindow& settings, TwipPoint at) {
-    return {settings.x + at.x * settings.width / kSettingsWidthTwips,
-            settings.y + at.y * settings.height / kSettingsHeightTwips};
+// The point `at` of the settings window on the screen, as an empty window to click.
+inline ScreenWindow OnScreen(const ScreenWindow& settings, TwipPoint at) {
+    return {0,
+            settings.x + at.x * settings.width / kSettingsWidthTwips,
+            settings.y + at.y * settings.height / kSettingsHeightTwips,
+            0,
+            0,
+            {}};
 }
 
 }  // namespace vgx::test

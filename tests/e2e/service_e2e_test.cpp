@@ -115,10 +115,6 @@ TEST(ServiceE2E, ReportsToSystemdPausesContinuesAndStops) {
     } else {
         std::cout << "[   NOTE   ] system log not captured: " << why << "\n";
     }
-    const auto logged = [&](const std::string& text) {
-        return !syslog || WaitFor([&] { return syslog->Has(text); }, 5s);
-    };
-
     const auto heads = [&] { return Occurrences(server.Requests(), "HEAD "); };
     ProgramRun run(VGX_TEST_PROGRAM, dir.path());
     const auto started = std::chrono::steady_clock::now();
@@ -135,7 +131,6 @@ TEST(ServiceE2E, ReportsToSystemdPausesContinuesAndStops) {
     // Paused before the first pooling tick, a second after the start, as a rule.
     run.Signal(SIGUSR1);
     ASSERT_TRUE(WaitFor([&] { return notify.Has("STATUS=Serviço Pausado"); }, 5s));
-    EXPECT_TRUE(logged("Serviço Pausado"));
     std::this_thread::sleep_for(1s);  // a cycle under way finishes
     const long requests = heads();
     const long keepAlives = notify.Count("WATCHDOG=1");
@@ -149,7 +144,6 @@ TEST(ServiceE2E, ReportsToSystemdPausesContinuesAndStops) {
 
     run.Signal(SIGUSR2);
     ASSERT_TRUE(WaitFor([&] { return notify.Has("STATUS=Serviço Continuado"); }, 5s));
-    EXPECT_TRUE(logged("Serviço Continuado"));
     EXPECT_TRUE(WaitFor([&] { return heads() > requests; }, 5s));
     EXPECT_TRUE(WaitFor([&] { return !std::filesystem::exists(trash / "velho.txt"); }, 30s));
 
@@ -161,6 +155,7 @@ TEST(ServiceE2E, ReportsToSystemdPausesContinuesAndStops) {
         // Daemon facility, information level, the program's ident.
         EXPECT_THAT(syslog->Received(), Contains(AllOf(HasSubstr("<30>"), HasSubstr("Vigiax["),
                                                        HasSubstr("]: Serviço Pausado"))));
+        EXPECT_TRUE(syslog->Has("]: Serviço Continuado"));
     }
 }
 

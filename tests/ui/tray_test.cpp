@@ -1,19 +1,12 @@
 // The tray icon's menu, pictures, animation and host watcher on the offscreen platform.
-#include <QAccessible>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
-#include <stdexcept>
-
-#include "app/panel_state.h"
 #include "ui/tray/sys_tray_icon.h"
-#include "ui/tray/tray_animation.h"
 #include "ui/tray/tray_host_watcher.h"
 #include "ui/tray/tray_menu.h"
-#include "ui/tray/tray_pictures.h"
 
 namespace vgx::test {
 
@@ -49,7 +42,7 @@ private slots:
         StandardTray t(false);
         SysTrayIcon& tray = t.tray;
 
-        QStringList keys, names;
+        QStringList keys;
         for (int i = 1; i <= tray.ItemCount(); ++i)
             keys << tray.Key(i);
         QCOMPARE(keys, QStringList(
@@ -63,15 +56,6 @@ private slots:
         const QList<QAction*> actions = tray.Menu().actions();
         QVERIFY(actions.at(5)->isSeparator() && actions.at(7)->isSeparator());
         QVERIFY(!actions.at(1)->icon().isNull());
-        QVERIFY(actions.at(5)->icon().isNull());
-
-        tray.Menu().popup(QPoint(50, 50));
-        QAccessibleInterface* menu = QAccessible::queryAccessibleInterface(&tray.Menu());
-        for (int i = 0; i < menu->childCount(); ++i)
-            names << menu->child(i)->text(QAccessible::Name);
-        QVERIFY(names.contains("Config") && names.contains("Painel") && names.contains("Sair"));
-        QVERIFY(!names.join(' ').contains('&'));
-        tray.Menu().hide();
     }
 
     void choosingAnItemEmitsMenuClickAndDismissingEmitsNothing() {
@@ -104,47 +88,6 @@ private slots:
         connect(tray, &SysTrayIcon::MenuClick, this, [tray] { delete tray; });
         QCOMPARE(ChooseWithKeys(*tray, {Qt::Key_C}), 2);
         QVERIFY(!alive);
-    }
-
-    void picturesAreDrawnAtEveryTraySize() {
-        QList<QImage> centres;
-        for (int picture = kTrayNormal; picture <= kTrayPaused; ++picture) {
-            const QIcon icon = TrayPicture(picture);
-            for (int size : kTrayPictureSizes) {
-                QVERIFY(icon.availableSizes().contains(QSize(size, size)));
-                QCOMPARE(icon.pixmap(size).size(), QSize(size, size));
-            }
-            centres << icon.pixmap(16).toImage();
-        }
-        for (int i = 0; i < centres.size(); ++i)
-            QCOMPARE(centres.indexOf(centres[i]), i);  // four different pictures
-        QVERIFY_THROWS_EXCEPTION(std::out_of_range, TrayPicture(kTrayPaused + 1));
-
-        SysTrayIcon tray;
-        tray.SetPicture(kTrayNearLimit);
-        QCOMPARE(tray.Picture(), kTrayNearLimit);
-        QVERIFY_THROWS_EXCEPTION(std::out_of_range, tray.SetPicture(0));
-        QCOMPARE(tray.Picture(), kTrayNearLimit);
-        QCOMPARE(tray.ToolTip(), QStringLiteral("Vigiax"));
-    }
-
-    void animationPlaysOnlyWhenTheTrayIsKnown() {
-        QWidget window;
-        window.setGeometry(100, 100, 300, 200);
-        QElapsedTimer clock;
-        clock.start();
-        QVERIFY(!AnimateWindowToTray(&window, false, false, QRect()));
-        QVERIFY(clock.elapsed() < 100);
-
-        clock.restart();
-        QVERIFY(AnimateWindowToTray(&window, true, true, QRect(600, 0, 22, 22)));
-        QVERIFY(clock.elapsed() >= kTrayAnimationMs - 20 && clock.elapsed() < 2000);
-        for (QWidget* w : QApplication::topLevelWidgets())
-            QVERIFY(w == &window);  // the outline is gone
-
-        QCOMPARE(TrayLine(QRect(600, 0, 22, 22)), QRect(611, 0, 1, 22));
-        QCOMPARE(CentreRectOnWorkArea(QRect(5, 5, 200, 100), QRect(0, 24, 1000, 700)),
-                 QRect(400, 324, 200, 100));
     }
 
     void watcherReportsTheHostGoingAndComingBackOnce() {

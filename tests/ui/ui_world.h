@@ -14,6 +14,7 @@
 #include "app/engine.h"
 #include "fakes.h"
 #include "service/service_control.h"
+#include "support/recording_systemctl.h"
 #include "support/temp_dir.h"
 #include "ui/app_windows.h"
 #include "ui/qt_event_pump.h"
@@ -29,28 +30,11 @@
 namespace vgx::test {
 
 // The program's windows on an engine in a temporary program directory: the real clock and
-// event pump, a power control and process runner that only record, timers that never tick,
-// and either fake probes or the real ones (for tests that reach 127.0.0.1 or a namespace of
-// their own). Every question and notice is recorded and answered from `answers` (No when
-// they run out).
+// event pump, a power control, process runner and systemctl that only record, timers that
+// never tick, and either fake probes or the real ones (for tests that reach 127.0.0.1 or a
+// namespace of their own). Every question and notice is recorded and answered from `answers`
+// (No when they run out).
 struct UiWorld {
-    struct NoTimers final : Timers {
-        void SetInterval(EngineTimer, int) override {}
-    };
-    // systemctl as the windows would call it: recorded in `calls`, a line each, and answered
-    // with success and `show`.
-    struct Systemctl final : CommandRunner, SystemLog {
-        CommandResult Run(const std::vector<std::string>& argv) override {
-            for (const std::string& a : argv)
-                calls += a + " ";
-            calls += "\n";
-            return {true, 0, show};
-        }
-        void Write(int, const std::string&) override {}
-        std::string calls;
-        std::string show;
-    };
-
     explicit UiWorld(bool realNetwork = false, std::uint16_t httpPort = 80) {
         std::filesystem::create_directory(dir / "units");
         if (realNetwork) {
@@ -64,14 +48,7 @@ struct UiWorld {
                                                       realIcmp ? *realIcmp : fakeIcmp,
                                                       realResolver ? *realResolver : fakeResolver,
                                                       realHttp ? *realHttp : fakeHttp});
-        windows.messageSeam = [this](const Prompt& p) {
-            asked.push_back(p.Title + ": " + p.Text);
-            if (p.Buttons == PromptButtons::Ok || answers.empty())
-                return p.Buttons == PromptButtons::Ok ? PromptAnswer::Ok : PromptAnswer::No;
-            const PromptAnswer a = answers.front();
-            answers.pop_front();
-            return a;
-        };
+        windows.messageSeam = [this](const Prompt& p) { return prompts.Message(p); };
         windows.trayAvailable = [this] { return trayArea; };
         engine->Form_Load(32);
         windows.Attach(*engine, &service);
@@ -82,7 +59,7 @@ struct UiWorld {
     SettingsModel& Settings() { return engine->Settings(); }
     std::string File(const std::string& name) const { return ReadFile(dir / name); }
     // "Title: text" of the questions and notices so far, and forgets them.
-    std::vector<std::string> TakeAsked() { return std::exchange(asked, {}); }
+    std::vector<std::string> TakeAsked() { return std::exchange(prompts.messages, {}); }
 
     TempDir dir;
     SystemClock clock;
@@ -91,7 +68,7 @@ struct UiWorld {
     FakePower power;
     FakeRunner runner;
     NoTimers timers;
-    Systemctl systemctl;
+    RecordingSystemctl systemctl;
     ServiceControl service{dir / "units", dir / "vigiax", systemctl, systemctl};
     bool trayArea = false;
     FakeIcmp fakeIcmp{fakeClock};
@@ -102,8 +79,8 @@ struct UiWorld {
     std::unique_ptr<HttpClient> realHttp;
     AppWindows windows;
     std::unique_ptr<Engine> engine;
-    std::vector<std::string> asked;
-    std::deque<PromptAnswer> answers;
+    FakeWindows prompts;
+    std::deque<PromptAnswer>& answers = prompts.answers;
 };
 
 }  // namespace vgx::test

@@ -13,10 +13,6 @@ namespace {
 
 using ::testing::ElementsAre;
 
-struct NoTimers final : Timers {
-    void SetInterval(EngineTimer, int) override {}
-};
-
 // The engine put together on a temporary program directory.
 struct EngineFixture {
     TempDir dir;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/engine.h"
 #include "app/ports.h"
 #include "probes/http_probe.h"
 #include "probes/icmp_probe.h"
@@ -82,6 +83,10 @@ struct FakeRunner final : ProcessRunner {
     std::vector<std::vector<std::string>> runs;
     std::vector<unsigned> modes;
     bool startable = true;
+};
+
+struct NoTimers final : Timers {
+    void SetInterval(EngineTimer, int) override {}
 };
 
 // Questions take the answers queued in `answers`, then No.

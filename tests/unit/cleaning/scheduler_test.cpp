@@ -50,10 +50,6 @@ TEST(IsJobDue, FromTheHourThroughTheFifthMinuteOnListedDaysAndAroundMidnight) {
     // Until 00:05 the five-minute window still lies on the previous evening.
     ExpectDue(Job(JobKind::Daily, "00:02", "1234567"), {Dec(7, 0, 5), Dec(7, 0, 7)},
               {Dec(7, 0, 2), Dec(7, 0, 4), Dec(7, 0, 8)});
-    ExpectDue(Job(JobKind::Weekly, "00:00", "2"), {Dec(7, 0, 5)}, {Dec(7, 0, 6)});
-    CleaningJob ran = mwf;
-    ran.LastRun = 30600;
-    ExpectDue(ran, {}, {Dec(7, 8, 31)});
 }
 
 TEST(IsJobDue, MonthlyDaysPastTheMonthsEndFallOnItsLastDayAndDayZeroNeverComes) {
@@ -62,7 +58,6 @@ TEST(IsJobDue, MonthlyDaysPastTheMonthsEndFallOnItsLastDayAndDayZeroNeverComes) 
     ExpectDue(monthly("31"), {at(2026, 1, 31), at(2026, 4, 30), at(2026, 2, 28), at(2028, 2, 29)},
               {at(2026, 1, 30), at(2026, 4, 29), at(2028, 2, 28) /* leap year */});
     ExpectDue(monthly("30"), {at(2026, 2, 28)}, {at(2026, 3, 31)});
-    ExpectDue(monthly("07"), {at(2026, 3, 7)}, {});
     for (const char* never : {"00", "45", ""}) {
         for (LocalTime t = at(2028, 1, 1); t < at(2029, 1, 1); t += days{1})
             EXPECT_FALSE(IsJobDue(monthly(never), t)) << never << " " << FormatDate(DayOf(t));
@@ -92,7 +87,6 @@ struct TickedJob {
 TEST(CleaningScheduler, DailyJobRunsOncePerListedDayAndTheChangeOfDayClearsIt) {
     TickedJob r(Dec(7, 8, 0), Job(JobKind::Daily, "08:30", "2#4#6"));
     EXPECT_EQ(r.TickUntil(Dec(7, 9, 0)), 1U);
-    EXPECT_EQ(ToCivil(r.runs[0]).minute, 30);
     r.clock.Set(Dec(8, 8, 0));  // Tuesday
     EXPECT_EQ(r.TickUntil(Dec(8, 9, 0)), 0U);
     r.clock.Set(Dec(9, 8, 0));

@@ -5,11 +5,11 @@
 #include <syslog.h>
 
 #include <cstdlib>
-#include <map>
 
 #include "service/keep_alive_runner.h"
 #include "service/service_control.h"
 #include "service/service_unit.h"
+#include "support/recording_systemctl.h"
 #include "support/temp_dir.h"
 
 namespace vgx::test {
@@ -23,39 +23,12 @@ using ::testing::StartsWith;
 
 const CommandResult kFails{true, 1, ""};
 
-// Answers per sub-command (success when not listed); records every call.
-class FakeSystemctl final : public CommandRunner {
-public:
-    CommandResult Run(const std::vector<std::string>& argv) override {
-        std::string call;
-        for (const std::string& a : argv)
-            call += (call.empty() ? "" : " ") + a;
-        calls.push_back(call);
-        const auto it = answers.find(argv.at(1));
-        return absent                ? CommandResult{}
-               : it != answers.end() ? it->second
-                                     : CommandResult{true, 0, ""};
-    }
-    std::map<std::string, CommandResult> answers;
-    bool absent = false;
-    std::vector<std::string> calls;
-};
-
-class FakeLog final : public SystemLog {
-public:
-    void Write(int priority, const std::string& message) override {
-        entries.push_back(std::to_string(priority) + " " + message);
-    }
-    std::vector<std::string> entries;
-};
-
 struct Service {
     TempDir dir;
-    FakeSystemctl systemctl;
-    FakeLog log;
+    RecordingSystemctl systemctl;
     std::filesystem::path program = dir / "pasta com espaço/vigiax";
     std::filesystem::path unit = dir / "vigiax.service";
-    ServiceControl control{dir.path(), program, systemctl, log};
+    ServiceControl control{dir.path(), program, systemctl, systemctl};
 };
 
 TEST(ServiceUnit, StartsTheProgramQuotedAsANotifyServiceWithAWatchdog) {
@@ -88,7 +61,7 @@ TEST(ServiceControl, InstallsAndRemovesWithAndWithoutAMessage) {
                 ElementsAre("systemctl daemon-reload", "systemctl enable vigiax.service",
                             "systemctl daemon-reload", "systemctl enable vigiax.service",
                             "systemctl disable vigiax.service", "systemctl daemon-reload"));
-    EXPECT_THAT(s.log.entries, IsEmpty());
+    EXPECT_THAT(s.systemctl.logged, IsEmpty());
 
     // Nothing left to disable.
     s.systemctl.answers["disable"] = kFails;
@@ -119,14 +92,14 @@ TEST(ServiceControl, AFailedInstallationLeavesWhatWasThereAndLogsWhy) {
             if (before)
                 WriteFile(s.unit, "[Service]\nExecStart=/old\n");
             c.fail(s);
-            ServiceControl control(s.dir.path(), s.program, s.systemctl, s.log);
+            ServiceControl control(s.dir.path(), s.program, s.systemctl, s.systemctl);
 
             EXPECT_EQ(control.InstallService(true).message, "Vigiax: falhou a instalação!");
             EXPECT_EQ(ReadFile(s.unit), before ? "[Service]\nExecStart=/old\n" : "");
             // No temporary file of the writer either.
             EXPECT_EQ(std::distance(std::filesystem::directory_iterator(s.dir.path()), {}),
                       before ? 1 : 0);
-            EXPECT_THAT(s.log.entries,
+            EXPECT_THAT(s.systemctl.logged,
                         ElementsAre(AllOf(StartsWith(std::to_string(LOG_ERR) + " " + c.logged),
                                           EndsWith(" -> Evento Install Service"))));
         }

@@ -8,7 +8,6 @@
 
 #include <atomic>
 #include <cstdint>
-#include <functional>
 #include <mutex>
 #include <stdexcept>
 #include <string>
@@ -17,10 +16,10 @@
 namespace vgx::test {
 
 // A one-connection-at-a-time server on 127.0.0.1 that records requests and answers each with
-// the text `answer` gives at that moment, or stays silent when the text is empty.
+// `answer`, or stays silent when it is empty.
 class TinyServer {
 public:
-    explicit TinyServer(std::function<std::string()> answer) : answer_(std::move(answer)) {
+    explicit TinyServer(std::string answer) : answer_(std::move(answer)) {
         sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
         socklen_t length = sizeof address;
         auto* a = reinterpret_cast<sockaddr*>(&address);
@@ -30,8 +29,6 @@ public:
         port_ = ntohs(address.sin_port);
         thread_ = std::thread([this] { Serve(); });
     }
-    explicit TinyServer(std::string answer)
-        : TinyServer([text = std::move(answer)] { return text; }) {}
     ~TinyServer() {
         stop_ = true;
         thread_.join();
@@ -67,16 +64,15 @@ private:
                 std::lock_guard<std::mutex> lock(mutex_);
                 requests_ += request;
             }
-            const std::string answer = answer_();
-            if (answer.empty())
+            if (answer_.empty())
                 WaitReadable(client);  // silent until the client gives up or the test ends
             else
-                n = ::write(client, answer.data(), answer.size());
+                n = ::write(client, answer_.data(), answer_.size());
             ::close(client);
         }
     }
 
-    std::function<std::string()> answer_;
+    const std::string answer_;
     int listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     std::uint16_t port_ = 0;
     std::atomic<bool> stop_{false};
