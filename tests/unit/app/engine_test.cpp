@@ -14,19 +14,10 @@ namespace {
 using ::testing::ElementsAre;
 
 // The engine put together on a temporary program directory.
-struct EngineFixture {
-    TempDir dir;
-    FakeClock clock;
-    FakePump pump{clock};
-    FakePower power;
-    FakeRunner runner;
-    FakeWindows windows;
+struct EngineFixture : FakePorts {
     NoTimers timers;
-    FakeIcmp icmp{clock};
-    FakeResolver resolver;
-    FakeHttp http;
-    Engine engine{dir.path(),
-                  EnginePorts{clock, pump, power, runner, windows, timers, icmp, resolver, http}};
+    Engine engine{dir.path(), EnginePorts{clock, pump, power, runner, windows, timers, icmpSender,
+                                          resolver, httpClient}};
 
     std::vector<std::string> Logged() const { return LogMessages(TodaysLog(engine.Log(), clock)); }
 };

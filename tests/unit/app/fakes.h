@@ -1,7 +1,5 @@
 #pragma once
 
-#include <sys/stat.h>
-
 #include <chrono>
 #include <deque>
 #include <functional>
@@ -15,6 +13,7 @@
 #include "probes/icmp_probe.h"
 #include "probes/ipv4_text.h"
 #include "support/fake_clock.h"
+#include "support/temp_dir.h"
 
 namespace vgx::test {
 
@@ -72,16 +71,12 @@ struct FakePower final : PowerControl {
     int privilegeRequests = 0, restarts = 0;
 };
 
-// Records each run, with the program file's mode at that moment.
 struct FakeRunner final : ProcessRunner {
     bool RunAndWait(const std::vector<std::string>& argv) override {
         runs.push_back(argv);
-        struct stat st {};
-        modes.push_back(::stat(argv[0].c_str(), &st) == 0 ? (st.st_mode & 07777) : 0);
         return startable;
     }
     std::vector<std::vector<std::string>> runs;
-    std::vector<unsigned> modes;
     bool startable = true;
 };
 
@@ -113,6 +108,19 @@ struct FakeWindows final : Windows {
     int beeps = 0, warningShows = 0, warningHides = 0;
     std::vector<std::string> messages;
     std::deque<PromptAnswer> answers;
+};
+
+// A temporary program directory and the fakes both the engine and the watchdog take.
+struct FakePorts {
+    TempDir dir;
+    FakeClock clock;
+    FakePump pump{clock};
+    FakeIcmp icmpSender{clock};
+    FakeResolver resolver;
+    FakeHttp httpClient;
+    FakePower power;
+    FakeRunner runner;
+    FakeWindows windows;
 };
 
 }  // namespace vgx::test

@@ -11,7 +11,7 @@
 namespace vgx::test {
 
 // A watchdog on a temporary program directory, with fake time, probes, power and windows.
-struct WatchdogWorld {
+struct WatchdogWorld : FakePorts {
     static constexpr const char* kAddress1 = "10.9.0.1";
     static constexpr const char* kAddress2 = "10.9.0.2";
 
@@ -49,15 +49,6 @@ struct WatchdogWorld {
 
     std::vector<std::string> Logged() const { return LogMessages(TodaysLog(eventLog, clock)); }
 
-    TempDir dir;
-    FakeClock clock;
-    FakePump pump{clock};
-    FakeIcmp icmpSender{clock};
-    FakeResolver resolver;
-    FakeHttp httpClient;
-    FakePower power;
-    FakeRunner runner;
-    FakeWindows windows;
     EventLog eventLog{dir.path(), clock};
     PanelState panel;
     std::unique_ptr<SettingsModel> settings;
