@@ -43,7 +43,6 @@ TEST(JobRecord, MatchesHandMadeBytesAndCutsLongPathsOnACharacterBoundary) {
     job.Days.Assign("2#4#6");
     EXPECT_EQ(EncodeJobRecord(job), expected);
     EXPECT_EQ(EncodeJobRecord(DecodeJobRecord(expected)), expected);
-    EXPECT_EQ(DecodeJobRecord(expected).Days.Text(), "2#4#6");
 
     // 1100 characters; "é" is two bytes, so byte 1024 falls inside one.
     std::string path = "/";
