@@ -70,9 +70,8 @@ std::set<std::string> Names(const fs::path& dir) {
 TEST(CleanFolder, EmptiesFilesThenDotlessSubDirectoriesAndNeverFollowsLinks) {
     Fixture f;
     const fs::path outside = f.area / "outside";
-    fs::create_directories(f.job / "gone" / "nested" / "deeper");
-    fs::create_directories(f.job / "keep.d");
-    fs::create_directories(outside / "dir");
+    for (const char* dir : {"job/gone/nested/deeper", "job/keep.d", "outside/dir"})
+        fs::create_directories(f.area / dir);
     for (const char* name :
          {"job/a.txt", "job/README", "job/.hidden", "job/readonly.txt", "job/gone/.hidden",
           "job/gone/nested/deeper/f", "job/keep.d/f", "outside/file.txt", "outside/dir/inner.txt"})
