@@ -105,12 +105,9 @@ TEST_F(Netns, SystemSenderFallsBackToThePingToolThenSaysItHasNoWay) {
 TEST_F(Netns, ListsTheAddressesInInterfaceOrder) {
     EXPECT_EQ(net->RunInA([] {
         std::vector<std::string> lstIP = {"anterior"};
-        std::string out = ListLocalAddresses(lstIP) ? "" : "failed";
-        for (const std::string& ip : lstIP)
-            out += ip + ";";
-        return out;
+        return ListLocalAddresses(lstIP) ? ::testing::PrintToString(lstIP) : "failed";
     }),
-              "127.0.0.1;10.201.0.1;");
+              R"({ "127.0.0.1", "10.201.0.1" })");
 }
 
 }  // namespace
