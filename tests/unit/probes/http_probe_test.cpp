@@ -3,7 +3,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdlib>
 
 #include "support/tiny_http_server.h"
@@ -70,15 +69,14 @@ TEST(HttpLocal, SendsAnHttp10HeadWithoutCacheForThePath) {
 }
 
 TEST(HttpLocal, AnythingButTwoHundredFailsWithinTheBound) {
-    // Server answer, url, the status kept.
-    const std::vector<std::array<const char*, 3>> cases = {
-        {"HTTP/1.1 301 Moved\r\nLocation: http://127.0.0.1/x\r\n\r\n", "127.0.0.1/old", "301"},
-        {"", "127.0.0.1/silent", ""}};
-    for (const auto& [answer, url, status] : cases) {
+    // A redirect is not followed; a silent server is given up within the bound.
+    for (const auto& [answer, status] :
+         {std::pair{"HTTP/1.1 301 Moved\r\nLocation: http://127.0.0.1/x\r\n\r\n", "301"},
+          {"", ""}}) {
         TinyServer server(answer);
         const auto start = std::chrono::steady_clock::now();
-        EXPECT_EQ(Probe(server, url), std::make_pair(false, std::string(status))) << url;
-        EXPECT_LT(std::chrono::steady_clock::now() - start, 1500ms) << url;
+        EXPECT_EQ(Probe(server, "127.0.0.1/old"), std::make_pair(false, std::string(status)));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, 1500ms) << status;
     }
 }
 

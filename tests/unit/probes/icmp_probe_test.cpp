@@ -3,6 +3,7 @@
 #include "probes/icmp_probe.h"
 
 #include <arpa/inet.h>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -19,6 +20,7 @@
 namespace vgx {
 namespace {
 
+using ::testing::EndsWith;
 using Bytes = std::vector<std::uint8_t>;
 using Kind = EchoMatch::Kind;
 
@@ -72,10 +74,8 @@ TEST_F(IcmpProbeTest, ReportsTheOutcomeSendsOnlyToAValidAddressAndSaysWhenItHasN
     sender.next = {0, 0, kIcmpUnavailableText};
     EXPECT_EQ(probe.PingHost("servidor", kEchoPayload), 0);
     EXPECT_EQ(probe.PingHost("servidor", kEchoPayload), 0);
-    EXPECT_TRUE(
-        text1.ends_with("Status: sem permissão para enviar ICMP, nem pelo programa ping   [ 0 "
-                        "]\r\nTempo: 0 ms\r\n"))
-        << text1;
+    EXPECT_THAT(text1, EndsWith("Status: sem permissão para enviar ICMP, nem pelo programa ping   "
+                                "[ 0 ]\r\nTempo: 0 ms\r\n"));
     EXPECT_EQ(test::LogMessages(test::TodaysLog(log, clock)),
               std::vector<std::string>{std::string(kIcmpUnavailableLog)});
     ForgetIcmpUnavailableLogged();
