@@ -70,6 +70,8 @@ void DropNetRaw() {
         ::_exit(6);
 }
 
+// Fresh namespaces for each way of sending: the neighbour cache and the ICMP error rate limit
+// would carry over from one to the next.
 class IcmpNetns : public Netns, public ::testing::WithParamInterface<IcmpMethod> {};
 
 // Peer, net unreachable (from b), host unreachable (route), no route (in b), no neighbour,
