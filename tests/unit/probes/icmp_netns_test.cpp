@@ -70,6 +70,8 @@ void DropNetRaw() {
         ::_exit(6);
 }
 
+// Fresh namespaces for each way of sending: the neighbour cache and the ICMP error rate limit
+// would carry over from one to the next.
 class IcmpNetns : public Netns, public ::testing::WithParamInterface<IcmpMethod> {};
 
 // Peer, net unreachable (from b), host unreachable (route), no route (in b), no neighbour,
@@ -105,12 +107,9 @@ TEST_F(Netns, SystemSenderFallsBackToThePingToolThenSaysItHasNoWay) {
 TEST_F(Netns, ListsTheAddressesInInterfaceOrder) {
     EXPECT_EQ(net->RunInA([] {
         std::vector<std::string> lstIP = {"anterior"};
-        std::string out = ListLocalAddresses(lstIP) ? "" : "failed";
-        for (const std::string& ip : lstIP)
-            out += ip + ";";
-        return out;
+        return ListLocalAddresses(lstIP) ? ::testing::PrintToString(lstIP) : "failed";
     }),
-              "127.0.0.1;10.201.0.1;");
+              R"({ "127.0.0.1", "10.201.0.1" })");
 }
 
 }  // namespace

@@ -65,11 +65,11 @@ std::string Frame(const std::string& body) {
     return U32(static_cast<std::uint32_t>(body.size())) + body;
 }
 
-// A State frame from its raw fields: colours, picture, paused, counting, counter, count.
-std::string StateFrame(std::string fixed, float count, const std::string& label,
-                       const std::string& text, std::uint32_t textLength) {
-    return Frame("\x01\x01" + fixed + U32(std::bit_cast<std::uint32_t>(count)) +
-                 U32(static_cast<std::uint32_t>(label.size())) + label + U32(textLength) + text);
+// A State frame from its raw fields: colours, picture, paused, counting, counter, count; an
+// empty label.
+std::string StateFrame(std::string fixed, float count = 1, const std::string& text = "") {
+    return Frame("\x01\x01" + fixed + U32(std::bit_cast<std::uint32_t>(count)) + U32(0) +
+                 U32(static_cast<std::uint32_t>(text.size())) + text);
 }
 
 const std::string kFixed("\x02\x0b\x00\x01\x07", 5);
@@ -114,7 +114,6 @@ TEST(ChannelProtocol, AMalformedStreamBreaksForGoodAfterTheMessagesBeforeIt) {
     const ChannelMessage jobsSaved{ChannelMessageType::JobsSaved, {}};
     const std::string good = EncodeChannelMessage(jobsSaved);
     const std::string state = EncodeChannelMessage({ChannelMessageType::State, kSample});
-    const std::string text(kChannelMaxReport + 1, 'x');
     const struct {
         const char* name;
         std::string bytes;
@@ -128,13 +127,12 @@ TEST(ChannelProtocol, AMalformedStreamBreaksForGoodAfterTheMessagesBeforeIt) {
         {"a field longer than its frame",
          Frame("\x01\x01" + kFixed + U32(0) + U32(1000) + "FALHAS")},
         {"bytes after the last field", Frame(std::string("\x01\x04\x00", 3))},
-        {"unknown colours", StateFrame("\x03" + kFixed.substr(1), 1, "", "", 0)},
-        {"unknown picture", StateFrame(std::string("\x00\x08\x00\x00\x00", 5), 1, "", "", 0)},
-        {"neither true nor false",
-         StateFrame(std::string("\x00\x09\x02\x00\x00", 5), 1, "", "", 0)},
-        {"count not a number", StateFrame(kFixed, NAN, "", "", 0)},
-        {"negative count", StateFrame(kFixed, -0.0f, "", "", 0)},
-        {"report over 16 KiB", StateFrame(kFixed, 1, "", text, kChannelMaxReport + 1)},
+        {"unknown colours", StateFrame("\x03" + kFixed.substr(1))},
+        {"unknown picture", StateFrame(std::string("\x00\x08\x00\x00\x00", 5))},
+        {"neither true nor false", StateFrame(std::string("\x00\x09\x02\x00\x00", 5))},
+        {"count not a number", StateFrame(kFixed, NAN)},
+        {"negative count", StateFrame(kFixed, -0.0f)},
+        {"report over 16 KiB", StateFrame(kFixed, 1, std::string(kChannelMaxReport + 1, 'x'))},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

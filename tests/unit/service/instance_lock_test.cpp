@@ -3,9 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 
-#include "app/spawn_posix.h"
+#include "service/command_runner.h"
 #include "service/instance_lock.h"
 #include "support/temp_dir.h"
 
@@ -24,18 +23,12 @@ TEST(InstanceLock, OneHolderPerDirectoryUntilItGoesAndNoChildInheritsIt) {
     const auto [second, none] = InstanceLock::Take(dir.path());
     EXPECT_EQ(second, LockResult::HeldElsewhere);
     EXPECT_FALSE(none.has_value());
-    struct stat st {};
-    ASSERT_EQ(::stat((dir / kInstanceLockName).c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0600u);
+    EXPECT_EQ(std::filesystem::status(dir / kInstanceLockName).permissions(),
+              std::filesystem::perms(0600));
 
-    const auto listing = dir / "fds.txt";
-    {
-        const UniqueFd out(::open(listing.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600));
-        const pid_t child = SpawnHidden({"sh", "-c", "ls -l /proc/$$/fd"}, out.get());
-        ASSERT_GT(child, 0);
-        EXPECT_EQ(WaitForExit(child), 0);
-    }
-    EXPECT_THAT(ReadFile(listing), AllOf(HasSubstr("fds.txt"), Not(HasSubstr(kInstanceLockName))));
+    const std::string childFds =
+        MakeSystemCommandRunner()->Run({"sh", "-c", "ls -l /proc/$$/fd"}).output;
+    EXPECT_THAT(childFds, AllOf(HasSubstr("pipe:"), Not(HasSubstr(kInstanceLockName))));
     lock.reset();
     EXPECT_EQ(InstanceLock::Take(dir.path()).first, LockResult::Taken);
 }

@@ -15,11 +15,9 @@ public:
     std::chrono::steady_clock::time_point Monotonic() const override { return mono_; }
 
     void Set(LocalTime t) { now_ = t; }
-    template <class Rep, class Period>
-    void Advance(std::chrono::duration<Rep, Period> d) {
-        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(d);
-        now_ += ms;
-        mono_ += ms;
+    void Advance(std::chrono::milliseconds d) {
+        now_ += d;
+        mono_ += d;
     }
 
 private:

@@ -80,12 +80,8 @@ public:
 
 private:
     void Delete() const {
-        for (const std::string& ns : {a_, b_}) {
-            if (!ns.empty()) {
-                [[maybe_unused]] const int rc =
-                    std::system(("ip netns del " + ns + " 2>/dev/null").c_str());
-            }
-        }
+        [[maybe_unused]] const int rc = std::system(
+            ("ip netns del " + a_ + " 2>/dev/null; ip netns del " + b_ + " 2>/dev/null").c_str());
     }
 
     std::string a_, b_;
