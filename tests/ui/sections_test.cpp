@@ -79,7 +79,6 @@ private slots:
         net.cmbAcaoNet->setCurrentIndex(1);
         emit net.cmbAcaoNet->activated(1);
         QVERIFY(!net.chkAtiNet->isChecked());
-        QCOMPARE(Line(w.File("vgx.cfg"), 4), QStringLiteral("0"));
 
         IisSection& iis = *w.Main().Iis();
         w.Main().Boot_Click(3);
