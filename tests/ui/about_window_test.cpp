@@ -3,6 +3,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <numeric>
 
 #include "ui/about/about_window.h"
 
@@ -18,19 +19,6 @@ struct FakeFrameClock final : FrameClock {
     }
     void Stop() override { running = false; }
 };
-
-namespace {
-
-// from, from - 1, ..., to, then the tail.
-std::vector<int> Down(int from, int to, std::vector<int> tail = {}) {
-    std::vector<int> out;
-    for (int s = from; s >= to; --s)
-        out.push_back(s);
-    out.insert(out.end(), tail.begin(), tail.end());
-    return out;
-}
-
-}  // namespace
 
 class AboutWindowTest : public QObject {
     Q_OBJECT
@@ -63,8 +51,12 @@ private slots:
         while (const auto frame = animation.NextFrame())
             spacings[animation.LineIndex()].push_back(frame->spacing);
         QVERIFY(animation.Revealed());
-        QCOMPARE(spacings[0], Down(127, -4, {-3, -2, -2}));
-        QCOMPARE(spacings[1], Down(127, -4, {-3, -2, -2, -1, -1, -1, 0, 0}));
+        std::vector<int> name(132);  // 127 down to -4
+        std::iota(name.rbegin(), name.rend(), -4);
+        name.insert(name.end(), {-3, -2, -2});
+        QCOMPARE(spacings[0], name);
+        name.insert(name.end(), {-1, -1, -1, 0, 0});
+        QCOMPARE(spacings[1], name);
     }
 
     void controlsAppearAfterBothLinesAndSairEnablesTheMainWindow() {

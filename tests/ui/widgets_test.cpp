@@ -1,15 +1,35 @@
-// The program's own widgets on the offscreen platform.
+// The program's own widgets and the tray icon's menu and host watcher on the offscreen platform.
 #include <QApplication>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QWheelEvent>
 
+#include "ui/tray/sys_tray_icon.h"
+#include "ui/tray/tray_host_watcher.h"
+#include "ui/tray/tray_menu.h"
 #include "ui/widgets/icon_strip.h"
 #include "ui/widgets/owner_draw_button.h"
 #include "ui/widgets/path_label.h"
 #include "ui/widgets/scroll_column.h"
 
 namespace vgx::test {
+
+namespace {
+
+// Opens the menu, types `keys` into it, closes it with Escape if it is still open, and returns
+// what ShowMenu returned.
+int ChooseWithKeys(SysTrayIcon& tray, const QList<Qt::Key>& keys) {
+    QTimer::singleShot(0, &tray, [&tray, keys] {
+        for (Qt::Key key : keys)
+            QTest::keyClick(&tray.Menu(), key);
+        if (tray.Menu().isVisible())
+            QTest::keyClick(&tray.Menu(), Qt::Key_Escape);
+    });
+    return tray.ShowMenu(QPoint(100, 100));
+}
+
+}  // namespace
 
 class WidgetsTest : public QObject {
     Q_OBJECT
@@ -77,6 +97,53 @@ private slots:
 
         label.resize(label.fontMetrics().horizontalAdvance(path) + 40, 20);
         QCOMPARE(label.text(), path);
+    }
+
+    void choosingAnItemEmitsMenuClickAndDismissingEmitsNothing() {
+        const struct {
+            QList<Qt::Key> keys;
+            int index;
+            const char* key;
+        } cases[] = {
+            {{Qt::Key_P}, 3, "panel"},                      // by its letter
+            {{Qt::Key_Down, Qt::Key_Return}, 2, "config"},  // the first item by arrow
+            {{Qt::Key_S}, 0, ""},                           // the disabled start
+            {{}, 0, ""},                                    // escape
+        };
+        for (const auto& c : cases) {
+            SysTrayIcon tray;
+            BuildTrayMenu(tray, true);
+            QSignalSpy clicks(&tray, &SysTrayIcon::MenuClick);
+            QCOMPARE(ChooseWithKeys(tray, c.keys), c.index);
+            QCOMPARE(clicks.size(), c.index == 0 ? 0 : 1);
+            if (c.index != 0)
+                QCOMPARE(clicks.at(0), QVariantList({c.index, QString(c.key)}));
+            QVERIFY(tray.Checked("panel"));  // only the program changes the check mark
+        }
+    }
+
+    void aHandlerMayDeleteTheTrayThatRaisedTheClick() {
+        auto* tray = new SysTrayIcon;
+        BuildTrayMenu(*tray, false);
+        QPointer<SysTrayIcon> alive(tray);
+        connect(tray, &SysTrayIcon::MenuClick, this, [tray] { delete tray; });
+        QCOMPARE(ChooseWithKeys(*tray, {Qt::Key_C}), 2);
+        QVERIFY(!alive);
+    }
+
+    void watcherReportsTheHostGoingAndComingBackOnce() {
+        bool host = true;
+        TrayHostWatcher watcher(
+            nullptr, [&host] { return host; }, std::chrono::hours(1));
+        QSignalSpy lost(&watcher, &TrayHostWatcher::hostLost);
+        QSignalSpy returned(&watcher, &TrayHostWatcher::hostReturned);
+        for (bool state : {true, false, false, true, true}) {
+            host = state;
+            watcher.Check();
+        }
+        QCOMPARE(lost.size(), 1);
+        QCOMPARE(returned.size(), 1);
+        QVERIFY(watcher.HostAvailable());
     }
 };
 
