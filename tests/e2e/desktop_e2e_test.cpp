@@ -1,11 +1,13 @@
 // The program on a bare X display with a notification-area host, driven with the pointer and
 // the keyboard; restarts of the computer and systemctl commands are only recorded.
-// - Alone: to the tray with "X", the tray menu, the status panel, back to the window, and quit.
+// - Alone, at its first start: to the tray with "X", the tray menu, the status panel, back to
+//   the window, and quit.
 // - Started beside the running service copy in one program directory, it is that copy's face:
 //   the tray icon and the status panel show the service copy's failures, the service copy's
 //   restart warning opens on the desktop and its cancel stops the restart, a check switched off
 //   in the settings window is taken up by the service copy at once, and when the service copy
 //   ends the face says so and starts no watchdog of its own.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -21,8 +23,10 @@ namespace vgx::test {
 namespace {
 
 using namespace std::chrono_literals;
+using ::testing::HasSubstr;
+using ::testing::MatchesRegex;
 
-TEST(TrayE2E, XPanelConfigAndQuitFromTheTray) {
+TEST(TrayE2E, FirstStartThenXPanelConfigAndQuitFromTheTray) {
     DesktopSession desktop;
     ASSERT_TRUE(desktop.Start()) << desktop.Error();
     TempDir dir;
@@ -40,6 +44,11 @@ TEST(TrayE2E, XPanelConfigAndQuitFromTheTray) {
     EXPECT_FALSE(inTray());
     auto icon = toTray();
     ASSERT_TRUE(icon) << "\"X\" puts the program in the tray";
+    // The first start wrote the settings, the pictures and the log.
+    EXPECT_THAT(ReadFile(dir / "vgx.cfg"), HasSubstr("\r\n\"" + TodaysDate() + "\"\r\n"));
+    EXPECT_THAT(run.Log(), MatchesRegex("[0-9/]{10} [0-9:]{8}   INICIOU O SISTEMA\r\n"));
+    for (const char* image : {"xp.dat", "xp2.dat", "menu.dat", "menu2.dat"})
+        EXPECT_GT(std::filesystem::file_size(dir / image), 0u);
     EXPECT_TRUE(WaitFor([&] { return NamedWindows(desktop, run.Pid(), "Vigiax").size() == 1; }, 5s))
         << "only the icon is left";
 
@@ -61,6 +70,7 @@ TEST(TrayE2E, XPanelConfigAndQuitFromTheTray) {
     desktop.Key("s");  // "&Sim"
     EXPECT_EQ(run.WaitExit(10s), std::optional<int>(0));
 
+    // The quit's stop is the only systemctl command of the whole run.
     EXPECT_EQ(ReadFile(dir / "systemctl-calls.txt"), "systemctl stop vigiax.service \n");
     EXPECT_FALSE(std::filesystem::exists(dir / "restart-requests.txt"));
 }
