@@ -32,20 +32,17 @@ TEST(TrayE2E, FirstStartThenXPanelConfigAndQuitFromTheTray) {
     TempDir dir;
     ProgramRun run(VGX_TEST_PROGRAM, dir.path());
     run.Start({}, desktop.Env());
-    const auto inTray = [&] { return desktop.WaitForTrayIcon(run.Pid(), 0s).has_value(); };
     const auto toTray = [&] {
         const auto window = WaitForSettingsWindow(desktop, run.Pid(), 10s);
         desktop.Click(OnScreen(window.value_or(ScreenWindow{}), kTrayButton));
         return desktop.WaitForTrayIcon(run.Pid(), 10s);
     };
 
-    ASSERT_TRUE(WaitForSettingsWindow(desktop, run.Pid(), 10s))
-        << "the settings window shows at an interactive start";
-    EXPECT_FALSE(inTray());
     auto icon = toTray();
     ASSERT_TRUE(icon) << "\"X\" puts the program in the tray";
     // The first start wrote the settings, the pictures and the log.
-    EXPECT_THAT(ReadFile(dir / "vgx.cfg"), HasSubstr("\r\n\"" + TodaysDate() + "\"\r\n"));
+    EXPECT_THAT(ReadFile(dir / "vgx.cfg"),
+                HasSubstr("\r\n\"" + FormatDate(DayOf(SystemClock().Now())) + "\"\r\n"));
     EXPECT_THAT(run.Log(), MatchesRegex("[0-9/]{10} [0-9:]{8}   INICIOU O SISTEMA\r\n"));
     for (const char* image : {"xp.dat", "xp2.dat", "menu.dat", "menu2.dat"})
         EXPECT_GT(std::filesystem::file_size(dir / image), 0u);
@@ -60,7 +57,8 @@ TEST(TrayE2E, FirstStartThenXPanelConfigAndQuitFromTheTray) {
     ASSERT_TRUE(desktop.OpenTrayMenu(run.Pid(), *icon));
     desktop.Key("c");
     ASSERT_TRUE(WaitForSettingsWindow(desktop, run.Pid(), 5s)) << "\"&Config\" restores the window";
-    EXPECT_TRUE(WaitFor([&] { return !inTray(); }, 5s)) << "and removes the icon";
+    EXPECT_TRUE(WaitFor([&] { return !desktop.WaitForTrayIcon(run.Pid(), 0s); }, 5s))
+        << "and removes the icon";
 
     icon = toTray();
     ASSERT_TRUE(icon);
@@ -80,17 +78,15 @@ bool Red(QRgb p) {
 }
 // The grey of the paused shield: darker than the tray's background, lighter than its outline.
 bool Grey(QRgb p) {
-    const int low = std::min({qRed(p), qGreen(p), qBlue(p)});
-    const int high = std::max({qRed(p), qGreen(p), qBlue(p)});
+    const auto [low, high] = std::minmax({qRed(p), qGreen(p), qBlue(p)});
     return high - low < 16 && low > 0x40 && high < 0xc8;
 }
 // The share of the image's pixels of that colour.
 double Share(const QImage& image, bool (*colour)(QRgb)) {
     long n = 0;
-    for (int y = 0; y < image.height(); ++y) {
+    for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            n += colour(image.pixel(x, y)) ? 1 : 0;
-    }
+            n += colour(image.pixel(x, y));
     return image.isNull() ? 0 : double(n) / (image.width() * image.height());
 }
 
@@ -115,12 +111,6 @@ TEST(FaceE2E, FollowsCancelsTheRestartAndSwitchesTheCheckOffInTheRunningCopy) {
     const std::string port = "VGX_TEST_HTTP_PORT=" + std::to_string(server.port());
     ProgramRun service(VGX_TEST_PROGRAM, dir.path());
     ProgramRun face(VGX_TEST_PROGRAM, dir.path());
-    // Waits until the window `w` has the keyboard, then presses `keys`.
-    const auto keyTo = [&](const ScreenWindow& w, const std::string& keys) {
-        const bool focused = WaitFor([&] { return desktop.FocusedWindow() == w.id; }, 5s);
-        desktop.Key(keys);
-        return focused;
-    };
 
     const std::string failure = "FALHA IIS: http://127.0.0.1/pagina.htm";
     service.Start({}, {port}, {"--service"});
@@ -146,10 +136,10 @@ TEST(FaceE2E, FollowsCancelsTheRestartAndSwitchesTheCheckOffInTheRunningCopy) {
     ASSERT_TRUE(warning);
     const QImage counting = desktop.Grab(*warning);
     EXPECT_TRUE(WaitFor([&] { return desktop.Grab(*warning) != counting; }, 3s));
-    ASSERT_TRUE(keyTo(*warning, "alt+c"));
+    desktop.Key("alt+c", &*warning);
     const auto notice = WaitForNamedWindow(desktop, face.Pid(), "ATENÇÃO", 5s);
     ASSERT_TRUE(notice);
-    ASSERT_TRUE(keyTo(*notice, "Return"));
+    desktop.Key("Return", &*notice);
     EXPECT_TRUE(WaitFor([&] { return service.Logged("BOOT CANCELADO PELO USUÁRIO! ") == 1; }, 5s));
     EXPECT_EQ(service.Logged("FALHAS RESETADAS! "), 1);
 
@@ -159,7 +149,7 @@ TEST(FaceE2E, FollowsCancelsTheRestartAndSwitchesTheCheckOffInTheRunningCopy) {
     desktop.Key("c");
     const auto settings = WaitForSettingsWindow(desktop, face.Pid(), 5s);
     ASSERT_TRUE(settings);
-    ASSERT_TRUE(keyTo(*settings, "Tab"));
+    desktop.Key("Tab", &*settings);
     for (const char* key : {"Tab", "Tab", "Tab", "space", "Tab", "Tab", "space"})
         desktop.Key(key);
     SettingsModel stored(dir.path(), SystemClock());
