@@ -131,11 +131,9 @@ TEST(FaceE2E, FollowsCancelsTheRestartAndSwitchesTheCheckOffInTheRunningCopy) {
     EXPECT_TRUE(WaitFor([&] { return Share(desktop.Grab(*panel), Red) > 0.4; }, 5s))
         << "the report on red";
 
-    // The warning counts down with the service copy's ticks; its cancel and the notice end it.
+    // The service copy's restart warning; its cancel and the notice end it.
     const auto warning = WaitForNamedWindow(desktop, face.Pid(), "BOOT...", 10s);
     ASSERT_TRUE(warning);
-    const QImage counting = desktop.Grab(*warning);
-    EXPECT_TRUE(WaitFor([&] { return desktop.Grab(*warning) != counting; }, 3s));
     desktop.Key("alt+c", &*warning);
     const auto notice = WaitForNamedWindow(desktop, face.Pid(), "ATENÇÃO", 5s);
     ASSERT_TRUE(notice);
@@ -161,7 +159,7 @@ TEST(FaceE2E, FollowsCancelsTheRestartAndSwitchesTheCheckOffInTheRunningCopy) {
     icon = desktop.WaitForTrayIcon(face.Pid(), 5s);
     ASSERT_TRUE(icon);
 
-    // Past the restart's time and the next cycle's: no restart, no check.
+    // Past the restart's time and the next cycle's: no restart, and no check in the service copy.
     std::this_thread::sleep_until(firstCycle + 63s);
     EXPECT_FALSE(std::filesystem::exists(dir / "restart-requests.txt"));
     EXPECT_EQ(service.Logged(failure), 1);
