@@ -16,29 +16,20 @@ namespace vgx::test {
 struct ScreenWindow {
     unsigned long id = 0;
     int x = 0, y = 0, width = 0, height = 0;
-    std::string title;
-
-    bool Inside(const ScreenWindow& o) const {
-        return x >= o.x && y >= o.y && x + width <= o.x + o.width && y + height <= o.y + o.height;
-    }
+    std::string title{};
 };
 
 // A bare X display (Xvfb, on a free display number) with a notification-area host (trayer
-// along the top edge, at the right), for tests that drive the program as a user would. Windows
-// are found and input is sent with xdotool. Everything it starts, it stops on destruction.
+// along the top edge, at the right), driven with xdotool as a user would. Everything it
+// starts, it stops on destruction.
 class DesktopSession {
 public:
-    DesktopSession() = default;
     ~DesktopSession();
-    DesktopSession(const DesktopSession&) = delete;
-    DesktopSession& operator=(const DesktopSession&) = delete;
-
-    // Starts the display and the tray host and waits for the host to hold the tray. On failure
+    // Starts the display and the tray host and waits for the host to hold the tray; on failure
     // returns false and says why in Error().
-    bool Start(std::chrono::milliseconds timeout = std::chrono::seconds(10));
+    bool Start();
     const std::string& Error() const { return error_; }
-    const std::string& Display() const { return display_; }  // ":N"
-    // DISPLAY and QT_QPA_PLATFORM=xcb, for a program started on this display.
+    // For a program started on this display.
     std::vector<std::string> Env() const { return {"DISPLAY=" + display_, "QT_QPA_PLATFORM=xcb"}; }
 
     // The mapped windows of process `pid`, with their titles.
@@ -47,24 +38,21 @@ public:
     std::optional<ScreenWindow> WaitForWindow(pid_t pid,
                                               const std::function<bool(const ScreenWindow&)>& match,
                                               std::chrono::milliseconds timeout) const;
-    // The tray host's strip, and the icon of `pid` in it once it is there.
-    std::optional<ScreenWindow> TrayArea() const;
+    // The icon of `pid` in the tray, once it is there.
     std::optional<ScreenWindow> WaitForTrayIcon(pid_t pid, std::chrono::milliseconds timeout) const;
     // Right-clicks the tray icon of `pid` and returns the menu that opens.
     std::optional<ScreenWindow> OpenTrayMenu(pid_t pid, const ScreenWindow& icon) const;
 
     // Clicks the middle of `w`. Mouse buttons: 1 left, 2 middle, 3 right, 4 and 5 the wheel.
     void Click(const ScreenWindow& w, int button = 1) const;
-    // Keys by X key name: "p", "Return", "alt+F4".
-    void Key(const std::string& keys) const;
-    // The window that has the keyboard focus.
-    unsigned long FocusedWindow() const;
+    // Keys by X key name ("p", "Return", "alt+F4"), to window `to` when given.
+    void Key(const std::string& keys, const ScreenWindow* to = nullptr) const;
     // A part of the screen (null when the display cannot be read).
     QImage Grab(const ScreenWindow& part) const;
 
 private:
-    // Runs a command on the display and returns what it printed, or nothing when it failed.
-    std::optional<std::string> Run(const std::vector<std::string>& argv) const;
+    // Runs a command on the display and returns what it printed; empty when it failed.
+    std::string Run(const std::vector<std::string>& argv) const;
 
     std::string display_;
     std::string error_;
@@ -114,12 +102,8 @@ inline std::optional<ScreenWindow> WaitForSettingsWindow(const DesktopSession& d
 
 // The point `at` of the settings window on the screen, as an empty window to click.
 inline ScreenWindow OnScreen(const ScreenWindow& settings, TwipPoint at) {
-    return {0,
-            settings.x + at.x * settings.width / kSettingsWidthTwips,
-            settings.y + at.y * settings.height / kSettingsHeightTwips,
-            0,
-            0,
-            {}};
+    return {.x = settings.x + at.x * settings.width / kSettingsWidthTwips,
+            .y = settings.y + at.y * settings.height / kSettingsHeightTwips};
 }
 
 }  // namespace vgx::test

@@ -1,16 +1,12 @@
 #include "program_run.h"
 
-#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <thread>
 
-#include "records/event_log.h"
 #include "records/settings_file.h"
-#include "support/temp_dir.h"
 #include "support/todays_log.h"
 
 namespace vgx::test {
@@ -36,7 +32,7 @@ void ProgramRun::Start(const std::vector<std::string>& prefix, const std::vector
     args.insert(args.end(), programArgs.begin(), programArgs.end());
     std::vector<std::string> vars = {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM=offscreen"};
     vars.insert(vars.end(), env.begin(), env.end());
-    pid_ = Spawn(args, vars, -1, dir_);
+    pid_ = Spawn(args, vars, dir_);
 }
 
 void ProgramRun::Signal(int sig) const {
@@ -52,18 +48,20 @@ std::optional<int> ProgramRun::WaitExit(std::chrono::milliseconds timeout) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env, int out,
+std::string ProgramRun::Log() const {
+    const SystemClock clock;
+    return TodaysLog(EventLog(dir_, clock), clock);
+}
+
+long ProgramRun::Logged(const std::string& message) const {
+    return std::ranges::count(LogMessages(Log()), message);
+}
+
+pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env,
             const std::filesystem::path& dir) {
     const pid_t pid = ::fork();
     if (pid != 0)
         return pid;
-    if (out >= 0) {
-        const int null = ::open("/dev/null", O_RDWR);
-        ::dup2(null, STDIN_FILENO);
-        ::dup2(out, STDOUT_FILENO);
-        ::dup2(null, STDERR_FILENO);
-        ::close_range(3, ~0U, 0);
-    }
     for (const std::string& e : env)
         ::putenv(const_cast<char*>(e.c_str()));
     if (!dir.empty() && ::chdir(dir.c_str()) != 0)
@@ -92,20 +90,6 @@ long Occurrences(const std::string& text, const std::string& part) {
     for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
         ++n;
     return n;
-}
-
-std::string ProgramRun::Log() const {
-    const SystemClock clock;
-    return ReadFile(EventLog(dir_, clock).FileForDay(DayOf(clock.Now())));
-}
-
-long ProgramRun::Logged(const std::string& message) const {
-    const auto messages = LogMessages(Log());
-    return std::count(messages.begin(), messages.end(), message);
-}
-
-std::string TodaysDate() {
-    return FormatDate(DayOf(SystemClock().Now()));
 }
 
 void WriteSettings(const std::filesystem::path& dir, const std::function<void(Settings&)>& change) {

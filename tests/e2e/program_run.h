@@ -41,10 +41,8 @@ private:
 };
 
 // Starts `argv` (found on the PATH) with `env` put into its environment ("NAME=value", or
-// "NAME" to take one out), in `dir` when given. With `out`, its standard output goes there,
-// its standard input and error to /dev/null, and no other file stays open; else it shares
-// this process's.
-pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env, int out = -1,
+// "NAME" to take one out), in `dir` when given.
+pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env,
             const std::filesystem::path& dir = {});
 
 // Polls `ready` until it holds or the time runs out.
@@ -53,8 +51,6 @@ bool WaitFor(const std::function<bool()>& ready, std::chrono::milliseconds timeo
 
 // How often `part` is in `text`.
 long Occurrences(const std::string& text, const std::string& part);
-
-std::string TodaysDate();  // dd/mm/yyyy
 
 // Writes vgx.cfg in `dir`: the program's defaults with `change` applied, saved today.
 void WriteSettings(const std::filesystem::path& dir, const std::function<void(Settings&)>& change);

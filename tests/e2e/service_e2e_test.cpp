@@ -15,6 +15,7 @@
 
 #include "cleaning/jobs_file.h"
 #include "program_run.h"
+#include "records/unique_fd.h"
 #include "support/temp_dir.h"
 #include "support/tiny_http_server.h"
 
@@ -30,27 +31,21 @@ using ::testing::Value;
 // read theirs: a sender never finds the queue full.
 class DatagramSink {
 public:
-    explicit DatagramSink(const std::filesystem::path& path)
-        : fd_(::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0)) {
+    explicit DatagramSink(const std::filesystem::path& path) {
         sockaddr_un address{AF_UNIX, {}};
         path.string().copy(address.sun_path, sizeof address.sun_path - 1);
-        if (::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
+        if (::bind(fd_.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
             throw std::runtime_error("bind " + path.string());
-        reader_ = std::thread([this] {
+        reader_ = std::jthread([this](std::stop_token stop) {
             char buf[4096];
-            for (pollfd p{fd_, POLLIN, 0}; !stop_;) {
+            for (pollfd p{fd_.get(), POLLIN, 0}; !stop.stop_requested();) {
                 if (::poll(&p, 1, 20) <= 0)
                     continue;
-                const ssize_t n = ::recv(fd_, buf, sizeof buf, 0);
+                const ssize_t n = ::recv(fd_.get(), buf, sizeof buf, 0);
                 std::lock_guard<std::mutex> lock(mutex_);
                 received_.emplace_back(buf, static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
             }
         });
-    }
-    ~DatagramSink() {
-        stop_ = true;
-        reader_.join();
-        ::close(fd_);
     }
     std::vector<std::string> Received() {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -60,33 +55,19 @@ public:
     bool Has(const std::string& text) { return Value(Received(), Contains(HasSubstr(text))); }
 
 private:
-    int fd_;
-    std::atomic<bool> stop_ = false;
+    UniqueFd fd_{::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0)};
     std::mutex mutex_;
     std::vector<std::string> received_;
-    std::thread reader_;
+    std::jthread reader_;  // last: stopped before the socket closes
 };
 
-// Why the program cannot be given a /dev of the test's own here, or nothing.
-std::string PrivateDevUnavailable() {
-    if (::geteuid() != 0)
-        return "a mount namespace needs root";
-    if (std::system("unshare --mount --propagation private true >/dev/null 2>&1") != 0)
-        return "unshare --mount does not work here";
-    return {};
-}
-
-// Runs the program in a mount namespace whose /dev is `dev`: the usual devices bound from the
-// real /dev, and whatever the test put there (its own `log` socket).
-std::vector<std::string> WithPrivateDev(const std::filesystem::path& dev) {
-    static const char* const kScript =
-        "set -e; d=$1; shift;"
-        "for n in null zero full random urandom tty; do : > \"$d/$n\";"
-        " mount --bind \"/dev/$n\" \"$d/$n\"; done;"
-        "ln -s /proc/self/fd \"$d/fd\"; mount --rbind \"$d\" /dev; exec \"$@\"";
-    return {"unshare", "--mount", "--propagation", "private", "sh", "-c",
-            kScript,   "sh",      dev.string()};
-}
+// Runs a command in a mount namespace whose /dev is the folder $1: the usual devices bound from
+// the real /dev, and whatever the test put there (its own `log` socket).
+constexpr const char* kWithPrivateDev =
+    "set -e; d=$1; shift;"
+    "for n in null zero full random urandom tty; do : > \"$d/$n\";"
+    " mount --bind \"/dev/$n\" \"$d/$n\"; done;"
+    "ln -s /proc/self/fd \"$d/fd\"; mount --rbind \"$d\" /dev; exec \"$@\"";
 
 TEST(ServiceE2E, ReportsToSystemdPausesContinuesAndStops) {
     TempDir dir;
@@ -106,14 +87,15 @@ TEST(ServiceE2E, ReportsToSystemdPausesContinuesAndStops) {
     SaveCleaningJobs(dir.path(), {job});
 
     DatagramSink notify(dir / "notify");
-    const std::string why = PrivateDevUnavailable();
+    // The system log is captured where the test can make a mount namespace (as root).
     std::optional<DatagramSink> syslog;
     std::vector<std::string> prefix;
-    if (why.empty()) {
+    if (std::system("unshare --mount --propagation private true >/dev/null 2>&1") == 0) {
         syslog.emplace(dev / "log");
-        prefix = WithPrivateDev(dev.path());
+        prefix = {"unshare",       "--mount", "--propagation",    "private", "sh", "-c",
+                  kWithPrivateDev, "sh",      dev.path().string()};
     } else {
-        std::cout << "[   NOTE   ] system log not captured: " << why << "\n";
+        std::cout << "[   NOTE   ] system log not captured: no mount namespace here\n";
     }
     const auto heads = [&] { return Occurrences(server.Requests(), "HEAD "); };
     ProgramRun run(VGX_TEST_PROGRAM, dir.path());
@@ -140,7 +122,7 @@ TEST(ServiceE2E, ReportsToSystemdPausesContinuesAndStops) {
     std::this_thread::sleep_until(started + (requests == 0 ? 27s : 63s));
     EXPECT_EQ(heads(), requests);
     EXPECT_TRUE(std::filesystem::exists(trash / "velho.txt"));
-    EXPECT_GE(notify.Count("WATCHDOG=1"), keepAlives + 10) << "no keep-alives while paused";
+    EXPECT_GE(notify.Count("WATCHDOG=1"), keepAlives + 10) << "keep-alives go on while paused";
 
     run.Signal(SIGUSR2);
     ASSERT_TRUE(WaitFor([&] { return notify.Has("STATUS=Serviço Continuado"); }, 5s));

@@ -14,10 +14,11 @@
 
 namespace {
 
+std::filesystem::path ProgramDir() {
+    return std::filesystem::read_symlink("/proc/self/exe").parent_path();
+}
 std::ofstream AppendBesideProgram(const char* name) {
-    std::error_code ec;
-    const auto dir = std::filesystem::read_symlink("/proc/self/exe", ec).parent_path();
-    return std::ofstream(dir / name, std::ios::app);
+    return std::ofstream(ProgramDir() / name, std::ios::app);
 }
 
 struct RecordingPowerControl final : vgx::PowerControl {
@@ -44,10 +45,8 @@ struct RecordingSystemctl final : vgx::CommandRunner {
 int main(int argc, char** argv) {
     RecordingPowerControl power;
     RecordingSystemctl systemctl;
-    vgx::ProgramOptions options{&power, 80, &systemctl, {}};
-    std::error_code ec;
-    options.unitDir = std::filesystem::read_symlink("/proc/self/exe", ec).parent_path() / "units";
-    std::filesystem::create_directory(options.unitDir, ec);
+    vgx::ProgramOptions options{&power, 80, &systemctl, ProgramDir() / "units"};
+    std::filesystem::create_directory(options.unitDir);
     if (const char* port = std::getenv("VGX_TEST_HTTP_PORT"))
         options.httpPort = static_cast<std::uint16_t>(std::atoi(port));
     if (vgx::IsServiceStart(argc, argv))

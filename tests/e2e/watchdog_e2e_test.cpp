@@ -1,6 +1,6 @@
-// The program end to end in temporary program directories: its first start, and its watchdog
-// in a test build that only records computer restarts; of two copies in one program directory
-// only the one holding the lock runs it.
+// The program end to end in temporary program directories: its watchdog in a test build that
+// only records computer restarts; of two copies in one program directory only the one holding
+// the lock runs it.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -16,8 +16,6 @@ namespace {
 using namespace std::chrono_literals;
 using ::testing::_;
 using ::testing::ElementsAre;
-using ::testing::HasSubstr;
-using ::testing::MatchesRegex;
 
 // Seconds since midnight of a line's "dd/mm/yyyy hh:mm:ss" stamp.
 int SecondsOf(const std::string& line) {
@@ -55,21 +53,6 @@ TEST(WatchdogE2E, SilentAddressesLeadToARestartThirtyOneSecondsAfterTheWarning) 
 
     run.Signal(SIGTERM);
     EXPECT_TRUE(run.WaitExit(25s).has_value());
-}
-
-TEST(Startup, FirstRunCreatesSettingsAndLogThenStopsOnSigterm) {
-    TempDir dir;
-    ProgramRun run(VGX_PROGRAM, dir.path());
-    run.Start();
-    ASSERT_TRUE(WaitFor([&] { return !run.Log().empty(); }, 10s));
-
-    EXPECT_THAT(ReadFile(dir / "vgx.cfg"), HasSubstr("\r\n\"" + TodaysDate() + "\"\r\n"));
-    EXPECT_THAT(run.Log(), MatchesRegex("[0-9/]{10} [0-9:]{8}   INICIOU O SISTEMA\r\n"));
-    for (const char* image : {"xp.dat", "xp2.dat", "menu.dat", "menu2.dat"})
-        EXPECT_GT(std::filesystem::file_size(dir / image), 0u);
-
-    run.Signal(SIGTERM);
-    EXPECT_EQ(run.WaitExit(1s), std::optional<int>(0)) << "stops cleanly within a second";
 }
 
 TEST(OneCopyE2E, OnlyTheCopyHoldingTheLockRunsTheWatchdog) {
