@@ -22,7 +22,7 @@ struct EngineFixture : FakePorts {
     std::vector<std::string> Logged() const { return LogMessages(TodaysLog(engine.Log(), clock)); }
 };
 
-// The first start's files and log line are the start-up test's; here, a damaged image and a
+// The desktop test checks the first start's files and log line; here, a damaged image and a
 // damaged settings file: the image is written again, the settings file is reported and kept.
 TEST(Engine, ADamagedSettingsFileIsReportedAndKeptAndTheProgramStillStarts) {
     EngineFixture f;
