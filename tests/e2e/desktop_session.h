@@ -30,6 +30,7 @@ public:
     bool Start();
     const std::string& Error() const { return error_; }
     // For a program started on this display.
+    const std::string& Display() const { return display_; }
     std::vector<std::string> Env() const { return {"DISPLAY=" + display_, "QT_QPA_PLATFORM=xcb"}; }
 
     // The mapped windows of process `pid`, with their titles.
