@@ -13,31 +13,18 @@
 #include <thread>
 #include <vector>
 
+#include "../proc_stats.h"
 #include "desktop_session.h"
 #include "program_run.h"
 #include "support/temp_dir.h"
 
 namespace {
 
+using vgx::bench::CpuSeconds;
+using vgx::bench::RssKb;
+
 using namespace std::chrono_literals;
 using namespace vgx::test;
-
-// Time on a CPU so far, in seconds (the scheduler's nanosecond counter).
-double CpuSeconds(pid_t pid) {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/schedstat");
-    double ns = 0;
-    in >> ns;
-    return ns / 1e9;
-}
-
-long RssKb(pid_t pid) {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/status");
-    for (std::string line; std::getline(in, line);) {
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::atol(line.c_str() + 6);
-    }
-    return 0;
-}
 
 double Median(std::vector<double> v) {
     std::sort(v.begin(), v.end());

@@ -25,7 +25,12 @@
 #include <thread>
 #include <vector>
 
+#include "../proc_stats.h"
+
 namespace {
+
+using vgx::bench::CpuSeconds;
+using vgx::bench::RssKb;
 
 namespace fs = std::filesystem;
 
@@ -84,23 +89,6 @@ pid_t Start(const fs::path& exe, const fs::path& dir, const std::vector<std::str
         ::_exit(127);
     }
     return pid;
-}
-
-double CpuSeconds(pid_t pid) {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/schedstat");
-    double ns = 0;
-    in >> ns;
-    return ns / 1e9;
-}
-
-long RssKb(pid_t pid) {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/status");
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::atol(line.c_str() + 6);
-    }
-    return 0;
 }
 
 // Memory that is the process's alone (private pages; shared library text not counted).
