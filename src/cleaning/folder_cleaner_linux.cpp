@@ -119,11 +119,31 @@ bool IsDirectoryEntry(int dirfd, const Entry& e, Identity& id) {
     return StatAt(dirfd, e.name.c_str(), AT_SYMLINK_NOFOLLOW, id) && S_ISDIR(id.mode);
 }
 
+// What a walk may not touch, and where it says so.
+struct Guard {
+    const ProtectedFolders& folders;
+    const EventLog& log;
+    std::string top;  // the job's folder, for the log
+
+    // A protected folder, or one holding one, met on the way (by another name than the one
+    // checked at the start): left alone, and logged.
+    bool Refuses(const Identity& id, const std::vector<Level>& stack,
+                 const std::string& name) const {
+        if (!folders.IsOrHolds(id.dev, id.ino))
+            return false;
+        std::string path = top;
+        for (const Level& l : stack)
+            path += "/" + l.name;
+        log.WriteLog(kLogFolderProtected + path + "/" + name);
+        return true;
+    }
+};
+
 // Removes the directory `name` of `parentFd` with everything in it, one level at a time with
 // one descriptor open besides `parentFd`. Walking back up goes through ".." and stops when
 // that is not the directory it came from (the tree was moved during the walk).
 void RemoveTree(int parentFd, Level& parentLevel, const std::string& name, const Identity& expected,
-                const Identity& fileSystem) {
+                const Identity& fileSystem, const Guard& guard) {
     UniqueFd cur = OpenSubdirectory(parentFd, name, expected);
     if (!cur)
         return;
@@ -139,8 +159,8 @@ void RemoveTree(int parentFd, Level& parentLevel, const std::string& name, const
                 RemoveEntry(cur.get(), e.name, 0, top);
                 continue;
             }
-            if (!id.SameFileSystem(fileSystem))
-                continue;  // a mount: left alone
+            if (!id.SameFileSystem(fileSystem) || guard.Refuses(id, stack, e.name))
+                continue;  // a mount, or a protected folder: left alone
             UniqueFd child = OpenSubdirectory(cur.get(), e.name, id);
             if (!child)
                 continue;
@@ -163,15 +183,15 @@ void RemoveTree(int parentFd, Level& parentLevel, const std::string& name, const
     }
 }
 
-void EmptyFolder(int fd, const Identity& folder, bool withSubDirs) {
+void EmptyFolder(int fd, const Identity& folder, bool withSubDirs, const Guard& guard) {
     Level level{"", folder, ListEntries(fd), 0, false};
     for (const Entry& e : level.entries) {
         Identity id;
         if (!IsDirectoryEntry(fd, e, id)) {
             RemoveEntry(fd, e.name, 0, level);
         } else if (withSubDirs && e.name.find('.') == std::string::npos &&
-                   id.SameFileSystem(folder)) {
-            RemoveTree(fd, level, e.name, id, folder);
+                   id.SameFileSystem(folder) && !guard.Refuses(id, {}, e.name)) {
+            RemoveTree(fd, level, e.name, id, folder, guard);
         }
     }
     if (level.modeWidened)
@@ -208,11 +228,14 @@ CleanOutcome CleanFolder(std::string Path, std::uint8_t SubDirs, const EventLog&
         Identity folder;
         const std::string real = FdPath(fd.get());
         const bool known = StatFd(fd.get(), folder) && !real.empty();
-        if (!known || ProtectedFolders(programDir).Contains(real, folder.dev, folder.ino)) {
+        const ProtectedFolders folders(programDir);
+        if (!known || folders.Contains(real, folder.dev, folder.ino)) {
             log.WriteLog(kLogFolderProtected + path);
             return CleanOutcome::Refused;
         }
-        EmptyFolder(fd.get(), folder, SubDirs == 1);
+        const std::string top =
+            path.size() > 1 && path.ends_with('/') ? path.substr(0, path.size() - 1) : path;
+        EmptyFolder(fd.get(), folder, SubDirs == 1, Guard{folders, log, top});
     }
     log.WriteLog(kLogFolderCleaned + (path.ends_with('/') ? path : path + '/'));
     return CleanOutcome::Cleaned;

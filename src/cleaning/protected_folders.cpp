@@ -93,8 +93,23 @@ void ProtectedFolders::Add(const std::string& path) {
     if (!real.empty())
         paths_.push_back(real);
     struct stat st {};
-    if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-        ids_.push_back({st.st_dev, st.st_ino});
+    if (::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return;
+    ids_.push_back({st.st_dev, st.st_ino});
+    // The folders above it, by identity: under another name they still hold it.
+    for (std::filesystem::path up = std::filesystem::path(real).parent_path(); !up.empty();
+         up = up.parent_path()) {
+        if (::stat(up.c_str(), &st) == 0)
+            holders_.push_back({st.st_dev, st.st_ino});
+        if (up == up.root_path())
+            break;
+    }
+}
+
+bool ProtectedFolders::IsOrHolds(dev_t dev, ino_t ino) const {
+    const auto same = [&](const Identity& id) { return id.dev == dev && id.ino == ino; };
+    return std::any_of(ids_.begin(), ids_.end(), same) ||
+           std::any_of(holders_.begin(), holders_.end(), same);
 }
 
 bool ProtectedFolders::Contains(std::string_view resolved, dev_t dev, ino_t ino) const {
@@ -109,8 +124,7 @@ bool ProtectedFolders::Contains(std::string_view resolved, dev_t dev, ino_t ino)
     if (std::any_of(paths_.begin(), paths_.end(),
                     [&](const std::string& p) { return p.starts_with(inside); }))
         return true;
-    return std::any_of(ids_.begin(), ids_.end(),
-                       [&](const Identity& id) { return id.dev == dev && id.ino == ino; });
+    return IsOrHolds(dev, ino);
 }
 
 bool ProtectedFolders::Refuses(const std::filesystem::path& folder) const {

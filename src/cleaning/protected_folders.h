@@ -12,7 +12,8 @@ namespace vgx {
 // Folders a cleaning job may never empty: "/", the protected directories of UtilityObject,
 // the standard system directories, /home and every home directory, the program directory and
 // everything inside it, and every folder that holds one of these. Compared by resolved path
-// (case-sensitive) and by device and inode.
+// (case-sensitive) and by device and inode, so that another name for the same folder (a bind
+// mount, say) is refused too.
 class ProtectedFolders {
 public:
     // `passwdFile` lists the accounts whose home directories are protected.
@@ -25,6 +26,9 @@ public:
     // Resolves `folder` through its links and checks it; a folder that cannot be resolved
     // is not protected (it does not exist).
     bool Refuses(const std::filesystem::path& folder) const;
+
+    // By identity alone: a protected folder, or one that holds a protected folder.
+    bool IsOrHolds(dev_t dev, ino_t ino) const;
 
     // Home directories listed in a passwd file (sixth field).
     static std::vector<std::string> HomesIn(std::string_view passwdText);
@@ -39,6 +43,7 @@ private:
     std::vector<std::string> paths_;
     std::vector<std::string> trees_;  // protected with everything inside
     std::vector<Identity> ids_;
+    std::vector<Identity> holders_;  // every folder above a protected one
 };
 
 }  // namespace vgx

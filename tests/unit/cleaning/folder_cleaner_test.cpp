@@ -195,5 +195,21 @@ TEST(CleanFolder, LeavesMountsInsideTheFolderAlone) {
     EXPECT_TRUE(fs::exists(f.job / "sub" / "bind"));
 }
 
+// Another name for the folder that holds the program directory is refused as that folder is.
+TEST(CleanFolder, ABindMountOfWhatHoldsTheProgramDirectoryIsRefused) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "a bind mount needs root";
+    Fixture f;
+    const fs::path opt = f.area / "opt", program = opt / "vigiax", alias = f.area / "alias";
+    fs::create_directories(program);
+    fs::create_directory(alias);
+    WriteFile(program / "vgx.cfg", "kept");
+    WriteFile(opt / "sibling", "kept");
+    Mount bind(alias, nullptr, opt.c_str(), MS_BIND);
+    ASSERT_TRUE(bind.ok) << std::strerror(errno);
+    EXPECT_EQ(CleanFolder(alias.string(), 1, f.log, program), CleanOutcome::Refused);
+    EXPECT_EQ(ReadFile(program / "vgx.cfg") + ReadFile(opt / "sibling"), "keptkept");
+}
+
 }  // namespace
 }  // namespace vgx
