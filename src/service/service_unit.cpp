@@ -25,8 +25,51 @@ std::string QuoteForSystemd(std::string_view word) {
     return out;
 }
 
+namespace {
+
+// Well-formed UTF-8: no stray continuation bytes, overlong forms, surrogates or code points
+// above U+10FFFF. systemd ignores a command line that is anything else.
+bool IsUtf8(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        int more = 0;
+        char32_t cp = 0;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        if (c >= 0xC2 && c <= 0xDF) {
+            more = 1;
+            cp = c & 0x1F;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            more = 2;
+            cp = c & 0x0F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            more = 3;
+            cp = c & 0x07;
+        } else {
+            return false;
+        }
+        if (text.size() - i <= static_cast<std::size_t>(more))
+            return false;
+        for (int k = 1; k <= more; ++k) {
+            const auto n = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
+            if ((n & 0xC0) != 0x80)
+                return false;
+            cp = (cp << 6) | (n & 0x3F);
+        }
+        const char32_t least[] = {0, 0x80, 0x800, 0x10000};
+        if (cp < least[more] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
+        i += static_cast<std::size_t>(more) + 1;
+    }
+    return true;
+}
+
+}  // namespace
+
 bool SystemdAcceptsProgramPath(std::string_view path) {
-    if (path.empty() || path.front() != '/')
+    if (path.empty() || path.front() != '/' || !IsUtf8(path))
         return false;
     for (const char c : path) {
         const auto u = static_cast<unsigned char>(c);

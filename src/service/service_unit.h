@@ -23,8 +23,8 @@ inline constexpr int kWatchdogSeconds = 120;
 // exactly: quotes and backslashes escaped, "%" doubled, control characters as \xNN.
 std::string QuoteForSystemd(std::string_view word);
 
-// False for a path that systemd will not start: not absolute, or holding quotes, an
-// apostrophe, a backslash or a control character.
+// False for a path that systemd will not start: not absolute, not valid UTF-8, or holding
+// quotes, an apostrophe, a backslash or a control character.
 bool SystemdAcceptsProgramPath(std::string_view path);
 
 // The unit file that runs `program` as the service copy.

@@ -73,6 +73,8 @@ TEST(ServiceControl, AFailedInstallationLeavesWhatWasThereAndLogsWhy) {
         {[](Service& s) { s.systemctl.absent = true; }, "[2] systemctl daemon-reload"},
         {[](Service& s) { s.program = s.dir / "d'x/vigiax"; },  // a path systemd will not start
          "[22] "},
+        {[](Service& s) { s.program = s.dir / "caf\xe9/vigiax"; },  // Latin-1: not UTF-8
+         "[22] "},
     };
     for (const auto& [fail, logged] : cases) {
         for (const bool before : {false, true}) {
