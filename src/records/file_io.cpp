@@ -48,7 +48,28 @@ std::optional<std::string> ReadFileContents(const std::filesystem::path& file) {
     }
 }
 
-bool ReplaceFileContents(const std::filesystem::path& file, std::string_view data) {
+namespace {
+
+// The file a save replaces: the name itself, or, when it is a link, the regular file the link
+// leads to, so that the link stays a link. Nothing when the link leads to no regular file.
+std::optional<std::filesystem::path> SaveTarget(const std::filesystem::path& name) {
+    struct stat st {};
+    if (::lstat(name.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return name;
+    std::error_code ec;
+    std::filesystem::path target = std::filesystem::canonical(name, ec);
+    if (ec || ::stat(target.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return target;
+}
+
+}  // namespace
+
+bool ReplaceFileContents(const std::filesystem::path& name, std::string_view data) {
+    const std::optional<std::filesystem::path> target = SaveTarget(name);
+    if (!target)
+        return false;
+    const std::filesystem::path& file = *target;
     std::filesystem::path dir = file.parent_path();
     if (dir.empty())
         dir = ".";

@@ -18,7 +18,9 @@ bool NameIsFree(const std::filesystem::path& path);
 std::optional<std::string> ReadFileContents(const std::filesystem::path& file);
 
 // Replaces `file` with `data` through a new file in the same folder that is synced and renamed
-// over it, so the previous contents stay whole if anything fails. False on any failure.
+// over it, so the previous contents stay whole if anything fails. A link is saved through: the
+// regular file it leads to is replaced that way and the link stays (a link that leads to no
+// regular file fails). False on any failure.
 bool ReplaceFileContents(const std::filesystem::path& file, std::string_view data);
 
 }  // namespace vgx

@@ -222,6 +222,16 @@ TEST(ReplaceFileContents, ReplacesWholeOrLeavesTheOldFile) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1)
         << "no temporary file left behind";
     EXPECT_FALSE(ReplaceFileContents(file / "child", "x"));  // the folder is a file
+
+    // A link is saved through to its file and stays a link; a dangling one is kept as it is.
+    const auto link = dir / "link.cfg";
+    std::filesystem::create_symlink(file, link);
+    ASSERT_TRUE(ReplaceFileContents(link, "through\r\n"));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(test::ReadFile(file), "through\r\n");
+    std::filesystem::remove(file);
+    EXPECT_FALSE(ReplaceFileContents(link, "x"));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
 }
 
 }  // namespace
