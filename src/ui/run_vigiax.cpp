@@ -90,12 +90,14 @@ int RunVigiax(int argc, char** argv, const ProgramOptions& options) {
     // One watchdog per program directory: the copy that takes the lock runs it; any other copy
     // is the face of that one.
     const std::filesystem::path dir = ProgramDirectory();
-    const auto [lockResult, lock] = InstanceLock::Take(dir);
-    const bool runsWatchdog = lockResult == LockResult::Taken;
+    // Only a lock held by another live copy makes this one a face; a lock that cannot be taken
+    // at all leaves this copy to watch, unlocked, and says why.
+    const LockAttempt lock = InstanceLock::Take(dir);
+    const bool runsWatchdog = lock.result != LockResult::HeldElsewhere;
 
     PublishingWindows published(windows);
-    Engine program(dir, EnginePorts{clock, pump, power, *runner, published, timers, *icmp,
-                                    *resolver, *http});
+    Engine program(
+        dir, EnginePorts{clock, pump, power, *runner, published, timers, *icmp, *resolver, *http});
     engine = &program;
     QuitSignals quit([&program] {
         program.RequestStop();
@@ -103,11 +105,16 @@ int RunVigiax(int argc, char** argv, const ProgramOptions& options) {
     });
 
     program.Form_Load(DisplayDepth(), runsWatchdog ? Engine::Role::Watchdog : Engine::Role::Face);
+    if (lock.result == LockResult::Unavailable)
+        program.Log().WriteLog(LockUnavailableMessage(lock.why));
     std::unique_ptr<WatchdogHost> host;
     std::unique_ptr<FaceLink> face;
     if (runsWatchdog) {
-        host = std::make_unique<WatchdogHost>(program, dir);
-        published.SetHost(host.get());
+        // The channel's socket belongs to the lock's holder.
+        if (lock.lock) {
+            host = std::make_unique<WatchdogHost>(program, dir);
+            published.SetHost(host.get());
+        }
         windows.Attach(program, &service);
     } else {
         face = std::make_unique<FaceLink>(program, windows, dir);

@@ -3,6 +3,7 @@
 // the lock runs it.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "program_run.h"
 #include "support/netns_pair.h"
@@ -91,6 +92,18 @@ TEST(OneCopyE2E, OnlyTheCopyHoldingTheLockRunsTheWatchdog) {
     EXPECT_EQ(count("INICIOU O SISTEMA"), 2);
     third.Signal(SIGTERM);
     EXPECT_EQ(third.WaitExit(5s), std::optional<int>(0));
+
+    // A lock that cannot be taken is no other copy: this one watches, says why, and leaves
+    // what stands under the name alone.
+    std::filesystem::remove(dir / "vigiax.lock");
+    ASSERT_EQ(::mkfifo((dir / "vigiax.lock").c_str(), 0600), 0);
+    ProgramRun fourth(VGX_TEST_PROGRAM, dir.path());
+    fourth.Start({}, {port});
+    EXPECT_TRUE(WaitFor([&] { return count(failure) == 3; }, 15s));
+    EXPECT_EQ(count("FALHA AO TRAVAR VIGIAX.LOCK! não é um arquivo comum "), 1);
+    EXPECT_TRUE(std::filesystem::is_fifo(dir / "vigiax.lock"));
+    fourth.Signal(SIGTERM);
+    EXPECT_EQ(fourth.WaitExit(5s), std::optional<int>(0));
 }
 
 }  // namespace

@@ -80,8 +80,8 @@ int RunService(int argc, char** argv, const ProgramOptions& options) {
     const auto http = MakeCurlHttpClient(options.httpPort);
 
     const std::filesystem::path dir = ProgramDirectory();
-    Engine program(dir, EnginePorts{clock, pump, power, runner, published, timers, *icmp,
-                                    *resolver, *http});
+    Engine program(
+        dir, EnginePorts{clock, pump, power, runner, published, timers, *icmp, *resolver, *http});
     engine = &program;
     windows.Attach(program.Dog());
     ServiceEvents service(ServiceEventPorts{program, timers, published, *systemLog, *notifier});
@@ -102,24 +102,44 @@ int RunService(int argc, char** argv, const ProgramOptions& options) {
     std::optional<InstanceLock> lock;
     std::unique_ptr<WatchdogHost> host;
     QTimer waitForLock;
-    const auto begin = [&] {
+    bool running = false;
+    const auto begin = [&](const LockAttempt& attempt) {
+        running = true;
         program.Form_Load();
-        host = std::make_unique<WatchdogHost>(program, dir);
-        published.SetHost(host.get());
+        if (attempt.result == LockResult::Unavailable) {
+            const std::string why = LockUnavailableMessage(attempt.why);
+            program.Log().WriteLog(why);
+            LogEvent(*systemLog, kEventError, 1, why);
+        }
+        // The channel's socket belongs to the lock's holder.
+        if (lock) {
+            host = std::make_unique<WatchdogHost>(program, dir);
+            published.SetHost(host.get());
+        }
         service.NTService_Start();
     };
+    // Only another live copy holding the lock makes this one wait; a lock that cannot be taken
+    // at all leaves this copy to watch, unlocked.
     const auto tryLock = [&] {
-        auto [result, taken] = InstanceLock::Take(dir);
-        if (result != LockResult::Taken)
+        LockAttempt attempt = InstanceLock::Take(dir);
+        if (attempt.result == LockResult::HeldElsewhere)
             return false;
-        lock = std::move(taken);
+        lock = std::move(attempt.lock);
         waitForLock.stop();
-        begin();
+        begin(attempt);
         return true;
     };
     // Pause and continue mean nothing until the watchdog runs: its timers must not start early.
-    SignalBridge requests({{SIGUSR1, [&] { if (host) service.NTService_Pause(); }},
-                           {SIGUSR2, [&] { if (host) service.NTService_Continue(); }},
+    SignalBridge requests({{SIGUSR1,
+                            [&] {
+                                if (running)
+                                    service.NTService_Pause();
+                            }},
+                           {SIGUSR2,
+                            [&] {
+                                if (running)
+                                    service.NTService_Continue();
+                            }},
                            {SIGTERM, stop},
                            {SIGINT, stop}});
     if (!tryLock()) {

@@ -18,19 +18,19 @@ using ::testing::Not;
 // One holder per directory until it goes, and no child process of the holder inherits it.
 TEST(InstanceLock, OneHolderPerDirectoryUntilItGoesAndNoChildInheritsIt) {
     TempDir dir;
-    auto [first, lock] = InstanceLock::Take(dir.path());
-    ASSERT_EQ(first, LockResult::Taken);
-    const auto [second, none] = InstanceLock::Take(dir.path());
-    EXPECT_EQ(second, LockResult::HeldElsewhere);
-    EXPECT_FALSE(none.has_value());
+    LockAttempt first = InstanceLock::Take(dir.path());
+    ASSERT_EQ(first.result, LockResult::Taken);
+    const LockAttempt second = InstanceLock::Take(dir.path());
+    EXPECT_EQ(second.result, LockResult::HeldElsewhere);
+    EXPECT_FALSE(second.lock.has_value());
     EXPECT_EQ(std::filesystem::status(dir / kInstanceLockName).permissions(),
               std::filesystem::perms(0600));
 
     const std::string childFds =
         MakeSystemCommandRunner()->Run({"sh", "-c", "ls -l /proc/$$/fd"}).output;
     EXPECT_THAT(childFds, AllOf(HasSubstr("pipe:"), Not(HasSubstr(kInstanceLockName))));
-    lock.reset();
-    EXPECT_EQ(InstanceLock::Take(dir.path()).first, LockResult::Taken);
+    first.lock.reset();
+    EXPECT_EQ(InstanceLock::Take(dir.path()).result, LockResult::Taken);
 }
 
 // A link, a folder or a FIFO under the name is neither followed nor locked.
@@ -46,7 +46,10 @@ TEST(InstanceLock, AnythingButARegularFileUnderTheNameIsUnavailable) {
         } else {
             PlantNonFile(kind, name);
         }
-        EXPECT_EQ(InstanceLock::Take(dir.path()).first, LockResult::Unavailable);
+        const LockAttempt attempt = InstanceLock::Take(dir.path());
+        EXPECT_EQ(attempt.result, LockResult::Unavailable);
+        EXPECT_EQ(LockUnavailableMessage(attempt.why),
+                  "FALHA AO TRAVAR VIGIAX.LOCK! não é um arquivo comum ");
         if (kind == kNonFileKinds) {
             const UniqueFd fd(::open(target.c_str(), O_RDONLY | O_CLOEXEC));
             EXPECT_EQ(::flock(fd.get(), LOCK_EX | LOCK_NB), 0) << "the link's target was locked";
