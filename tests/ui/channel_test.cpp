@@ -125,6 +125,27 @@ private slots:
         QVERIFY(face.client.Connected());
     }
 
+    // A crowd of idle connections: a handful are kept, the rest closed at once.
+    void aCrowdOfConnectionsIsCappedAndTheRestClosed() {
+        TempDir dir;
+        ChannelServer server(dir.path());
+        std::vector<UniqueFd> crowd;
+        for (int i = 0; i < 3 * ChannelServer::kMaxFaces; ++i) {
+            crowd.push_back(ConnectChannel(dir.path()));
+            QVERIFY(crowd.back());
+            QCOMPARE(::write(crowd.back().get(), "\0", 1), ssize_t(1));
+            QTest::qWait(1);
+        }
+        QTRY_COMPARE(server.Connections(), ChannelServer::kMaxFaces);
+        for (std::size_t i = ChannelServer::kMaxFaces; i < crowd.size(); ++i)
+            QVERIFY(ClosedByServer(crowd[i].get()));
+        crowd.clear();
+        QTRY_COMPARE(server.Connections(), 0);
+        Face face(dir.path());
+        QVERIFY(face.client.Connect());
+        QTRY_COMPARE(server.Connections(), 1);
+    }
+
     // A face that reads nothing cannot make the running copy hold more than 1 MiB for it.
     void aFaceThatDoesNotReadIsDropped() {
         TempDir dir;

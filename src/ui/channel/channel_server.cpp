@@ -69,7 +69,7 @@ void ChannelServer::Accept() {
             return;
         }
         const auto peer = PeerUid(fd.get());
-        if (!peer || !PeerAllowed(*peer))
+        if (!peer || !PeerAllowed(*peer) || Connections() >= kMaxFaces)
             continue;  // closed as it goes
         auto* c = new ChannelConnection(
             std::move(fd), ChannelConnection::End::RunningCopy,

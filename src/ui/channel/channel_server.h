@@ -23,6 +23,10 @@ class ChannelConnection;
 class ChannelServer final : public QObject {
     Q_OBJECT
 public:
+    // Faces connected at once; a connection beyond them is closed as it is accepted, so that a
+    // crowd of idle connections cannot use up the copy's descriptors.
+    static constexpr int kMaxFaces = 8;
+
     explicit ChannelServer(const std::filesystem::path& programDir, QObject* parent = nullptr);
     ~ChannelServer() override;
 
