@@ -85,10 +85,18 @@ std::optional<EchoResult> PingToolEcho(std::uint32_t target, std::string_view pa
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, writeEnd.get(), 1);
     posix_spawn_file_actions_adddup2(&actions, writeEnd.get(), 2);
+    // The tool starts with no signal blocked, whatever this process blocks.
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    sigset_t none;
+    sigemptyset(&none);
+    posix_spawnattr_setsigmask(&attr, &none);
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK);
     pid_t pid = -1;
     const auto start = Steady::now();
-    const int spawned = ::posix_spawnp(&pid, "ping", &actions, nullptr, argv.data(), envp.data());
+    const int spawned = ::posix_spawnp(&pid, "ping", &actions, &attr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attr);
     writeEnd.reset();
     if (spawned != 0) {
         // Missing, not executable, or holding a capability outside this process's bounding set.

@@ -40,13 +40,25 @@ SignalBridge::SignalBridge(std::map<int, std::function<void()>> handlers)
     sa.sa_handler = OnSignal;
     sigemptyset(&sa.sa_mask);
     sa.sa_flags = SA_RESTART;
-    for (const auto& [sig, handler] : handlers_)
+    sigset_t handled;
+    sigemptyset(&handled);
+    for (const auto& [sig, handler] : handlers_) {
         ::sigaction(sig, &sa, nullptr);
+        sigaddset(&handled, sig);
+    }
+    // Blocked since the start of the process (PrepareProcess): what arrived meanwhile is
+    // delivered now, to this thread only.
+    ::pthread_sigmask(SIG_UNBLOCK, &handled, nullptr);
 }
 
 SignalBridge::~SignalBridge() {
+    // Blocked again rather than put back to their default action: a signal that arrives while
+    // the program ends stays pending, and the program ends with its own exit status.
+    sigset_t handled;
+    sigemptyset(&handled);
     for (const auto& [sig, handler] : handlers_)
-        ::signal(sig, SIG_DFL);
+        sigaddset(&handled, sig);
+    ::pthread_sigmask(SIG_BLOCK, &handled, nullptr);
     notifier_.reset();
     if (g_pipe[0] >= 0)
         ::close(g_pipe[0]);

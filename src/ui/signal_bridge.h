@@ -8,8 +8,8 @@
 namespace vgx {
 
 // Turns POSIX signals into calls on the event loop's thread, through a pipe written by the
-// signal handler. One bridge at a time; its signals go back to their default handling when it
-// is destroyed.
+// signal handler. One bridge at a time; its signals are unblocked for the loop's thread while it
+// lives and blocked again when it is destroyed.
 class SignalBridge final {
 public:
     explicit SignalBridge(std::map<int, std::function<void()>> handlers);

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "app/ports.h"
+#include "app/process_start.h"
 #include "records/clock.h"
 #include "service/command_runner.h"
 #include "ui/run_vigiax.h"
@@ -43,6 +44,7 @@ struct RecordingSystemctl final : vgx::CommandRunner {
 }  // namespace
 
 int main(int argc, char** argv) {
+    vgx::PrepareProcess();
     RecordingPowerControl power;
     RecordingSystemctl systemctl;
     vgx::ProgramOptions options{&power, 80, &systemctl, ProgramDir() / "units"};
