@@ -2,10 +2,12 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 
+#include "loop/event_loop.h"
 #include "probes/echo_status.h"
 #include "probes/ipv4_text.h"
 #include "records/event_log.h"
@@ -21,37 +23,60 @@ struct EchoResult {
     // Non-empty when nothing could be sent because no way of sending ICMP is open to this
     // process; the text names the cause. The status then stays 0.
     std::string unavailable;
+    // Not 0 when this process itself lacked what the echo needs (EMFILE, ENFILE, ENOMEM: no
+    // descriptor or memory for a socket, a pipe or a child): the errno. The echo says nothing of
+    // the network then, and the status is kEchoGeneralFailure.
+    int localFault = 0;
 };
 
-// One echo request and the wait for its answer.
+// One echo request and the wait for its answer, on the loop. `done` is called once, from the
+// loop (never from inside Echo), unless the handle is dropped first.
 class IcmpSender {
 public:
     virtual ~IcmpSender() = default;
-    virtual EchoResult Echo(std::uint32_t addressNetworkOrder, std::string_view payload,
-                            std::chrono::milliseconds timeout) = 0;
+    virtual LoopHandle Echo(std::uint32_t addressNetworkOrder, std::string_view payload,
+                            std::chrono::milliseconds timeout,
+                            std::function<void(EchoResult)> done) = 0;
 };
 
-// Name lookup: the dotted address, or "" when the name does not resolve.
+struct ResolveResult {
+    std::string dotted;  // the first IPv4 address, or "" when the name does not resolve
+    int localFault = 0;  // as EchoResult's: the lookup failed for want of descriptors or memory
+};
+
+// Name lookup off the loop's thread; `done` as IcmpSender's.
 class Resolver {
 public:
     virtual ~Resolver() = default;
-    virtual std::string ResolveHost(const std::string& host) = 0;
+    virtual LoopHandle Resolve(const std::string& host,
+                               std::function<void(ResolveResult)> done) = 0;
 };
 
-// Sends one echo to a dotted address: -1 when the text is not a strict dotted address.
-EchoResult SendEcho(IcmpSender& sender, const std::string& address, std::string_view payload);
+// Sends one echo to a dotted address; a text that is not a strict dotted address gives -1
+// (still through the loop).
+LoopHandle SendEcho(EventLoop& loop, IcmpSender& sender, const std::string& address,
+                    std::string_view payload, std::function<void(EchoResult)> done);
+
+struct PingOutcome {
+    std::int32_t status = 0;
+    int localFault = 0;  // see EchoResult
+};
 
 // Resolves, echoes, and appends the four report lines to text1.
 class IcmpProbe {
 public:
-    IcmpProbe(IcmpSender& sender, Resolver& resolver, std::string& text1, const EventLog* log);
+    IcmpProbe(EventLoop& loop, IcmpSender& sender, Resolver& resolver, std::string& text1,
+              const EventLog* log);
 
-    std::int32_t PingHost(const std::string& host, const std::string& payload);
+    // `done` as IcmpSender's. One ping at a time per probe.
+    LoopHandle PingHost(const std::string& host, const std::string& payload,
+                        std::function<void(PingOutcome)> done);
     const std::string& LastResolvedIP() const { return lastResolvedIP_; }
 
 private:
     void NoteUnavailable();
 
+    EventLoop& loop_;
     IcmpSender& sender_;
     Resolver& resolver_;
     std::string& text1_;
@@ -65,7 +90,9 @@ inline constexpr std::string_view kIcmpUnavailableLog =
 // Lets the next probe log the missing ICMP again (for tests).
 void ForgetIcmpUnavailableLogged();
 
-std::unique_ptr<IcmpSender> MakeSystemIcmpSender();  // datagram, else raw, else ping tool
-std::unique_ptr<Resolver> MakeSystemResolver();      // getaddrinfo, AF_INET, first address
+// Datagram socket, else raw socket, else the ping tool.
+std::unique_ptr<IcmpSender> MakeSystemIcmpSender(EventLoop& loop);
+// getaddrinfo, AF_INET, first address, off the loop's thread.
+std::unique_ptr<Resolver> MakeSystemResolver(EventLoop& loop);
 
 }  // namespace vgx
