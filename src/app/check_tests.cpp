@@ -9,9 +9,19 @@ namespace {
 constexpr const char* kGoOn = "\r\nContinuar assim mesmo?";
 
 // The "go on anyway?" question: title ERRO, critical icon, Yes and No.
-bool GoOn(const AskUser& ask, const std::string& text) {
-    return ask({text + kGoOn, kTitleError, PromptIcon::Critical, PromptButtons::YesNo, false}) ==
-           PromptAnswer::Yes;
+Task<bool> GoOn(const AskUser& ask, std::string text) {
+    auto question =
+        Asking(ask, {text + kGoOn, kTitleError, PromptIcon::Critical, PromptButtons::YesNo, false});
+    const PromptAnswer answer = co_await question;
+    co_return answer == PromptAnswer::Yes;
+}
+
+Task<std::int32_t> Ping(IcmpProbe& icmp, std::string host) {
+    auto ping = Callback<PingOutcome>([&icmp, host](auto done) {
+        return icmp.PingHost(host, kEchoPayload, std::move(done));
+    });
+    const PingOutcome outcome = co_await ping;
+    co_return outcome.status;
 }
 
 std::string WithoutHttp(std::string text) {
@@ -43,60 +53,78 @@ std::string NoAnswerText(const std::string& host) {
 
 }  // namespace
 
-FocusAfterTest TestInternetCheck(SettingsModel& settings, IcmpProbe& icmp, const AskUser& ask) {
+Callback<PromptAnswer> Asking(const AskUser& ask, Prompt prompt) {
+    return Callback<PromptAnswer>([ask, prompt = std::move(prompt)](auto answered) {
+        return ask(prompt, std::move(answered));
+    });
+}
+
+Task<FocusAfterTest> TestInternetCheck(SettingsModel& settings, IcmpProbe& icmp, AskUser ask) {
     DropHttp(settings, Control::txtURL1);
     DropHttp(settings, Control::txtURL2);
     for (const Control box : {Control::txtURL1, Control::txtURL2}) {
         const std::string host = HostOf(settings.Text(box));
-        if (icmp.PingHost(host, kEchoPayload) == 0)
+        const std::int32_t status = co_await Ping(icmp, host);
+        if (status == 0)
             continue;
-        if (!GoOn(ask, NoAnswerText(host))) {
+        const bool goOn = co_await GoOn(ask, NoAnswerText(host));
+        if (!goOn) {
             settings.SetValue(Control::chkAtiNet, 0);
-            return box;
+            co_return box;
         }
     }
     if (Blank(settings.Text(Control::txtURL1)) || Blank(settings.Text(Control::txtURL2))) {
-        ask({kBothAddressesText, kTitleError, PromptIcon::Exclamation, PromptButtons::Ok, true});
+        auto notice = Asking(ask, {kBothAddressesText, kTitleError, PromptIcon::Exclamation,
+                                   PromptButtons::Ok, true});
+        co_await notice;
         settings.SetValue(Control::chkAtiNet, 0);
-        return Control::txtURL1;
+        co_return Control::txtURL1;
     }
     settings.SetValue(Control::chkAtiNet, 1);
-    return std::nullopt;
+    co_return std::nullopt;
 }
 
-FocusAfterTest TestIisCheck(SettingsModel& settings, IcmpProbe& icmp, HttpProbe& http,
-                            std::vector<std::string>& lstIP,
-                            const std::function<bool(std::vector<std::string>&)>& listAddresses,
-                            const AskUser& ask) {
-    const auto refuse = [&] {
+Task<FocusAfterTest> TestIisCheck(SettingsModel& settings, IcmpProbe& icmp, HttpProbe& http,
+                                  std::vector<std::string>& lstIP,
+                                  std::function<bool(std::vector<std::string>&)> listAddresses,
+                                  AskUser ask) {
+    const auto refuse = [&settings] {
         settings.SetValue(Control::chkAtiIIS, 0);
-        return Control::txtURLIIS;
+        return FocusAfterTest(Control::txtURLIIS);
     };
     if (Blank(settings.Text(Control::txtURLIIS)))
-        return refuse();
+        co_return refuse();
     listAddresses(lstIP);
     DropHttp(settings, Control::txtURLIIS);
 
     const std::string host = HostOf(settings.Text(Control::txtURLIIS));
-    if (icmp.PingHost(host, kEchoPayload) != 0) {
-        if (!GoOn(ask, NoAnswerText(host)))
-            return refuse();
+    const std::int32_t status = co_await Ping(icmp, host);
+    if (status != 0) {
+        const bool goOn = co_await GoOn(ask, NoAnswerText(host));
+        if (!goOn)
+            co_return refuse();
         // Yes: checked without the local and page steps.
         settings.SetValue(Control::chkAtiIIS, 1);
-        return std::nullopt;
+        co_return std::nullopt;
     }
-    const std::string& ip = icmp.LastResolvedIP();
-    if (std::find(lstIP.begin(), lstIP.end(), ip) == lstIP.end() &&
-        !GoOn(ask, "O IP: " + ip + " não parece ser local!")) {
-        return refuse();
+    const std::string ip = icmp.LastResolvedIP();
+    if (std::find(lstIP.begin(), lstIP.end(), ip) == lstIP.end()) {
+        const bool goOn = co_await GoOn(ask, "O IP: " + ip + " não parece ser local!");
+        if (!goOn)
+            co_return refuse();
     }
-    std::string url(settings.Text(Control::txtURLIIS));
-    if (!http.CheckHttpStatus(url) &&
-        !GoOn(ask, "O Servidor respondeu o código de erro: " + http.LastHttpStatus() + " .")) {
-        return refuse();
+    const std::string url(settings.Text(Control::txtURLIIS));
+    auto request = Callback<HttpCheck>(
+        [&http, url](auto done) { return http.CheckHttpStatus(url, std::move(done)); });
+    const HttpCheck page = co_await request;
+    if (!page.ok) {
+        const bool goOn = co_await GoOn(
+            ask, "O Servidor respondeu o código de erro: " + http.LastHttpStatus() + " .");
+        if (!goOn)
+            co_return refuse();
     }
     settings.SetValue(Control::chkAtiIIS, 1);
-    return std::nullopt;
+    co_return std::nullopt;
 }
 
 }  // namespace vgx

@@ -6,19 +6,37 @@
 
 namespace vgx {
 
+namespace {
+
+using namespace std::chrono_literals;
+
+// The first look at the cleaning jobs comes this long after a start or a continue; from then
+// on the loop sleeps until the next job is due, looking again at least every hour, so that a
+// change of the wall clock is noticed.
+constexpr auto kFirstCleaningLook = 23s;
+constexpr auto kLongestCleaningSleep = 1h;
+
+}  // namespace
+
 Engine::Engine(std::filesystem::path programDir, EnginePorts ports)
     : programDir_(std::move(programDir)),
       ports_(ports),
       log_(programDir_, ports.clock),
       settings_(programDir_, ports.clock),
-      icmp_(ports.icmpSender, ports.resolver, panel_.Text1, &log_),
+      icmp_(ports.loop, ports.icmpSender, ports.resolver, panel_.Text1, &log_),
       http_(ports.httpClient),
       watchdog_(programDir_, settings_, log_, panel_,
-                WatchdogPorts{ports.clock, ports.pump, ports.power, ports.runner, ports.windows,
+                WatchdogPorts{ports.clock, ports.loop, ports.power, ports.runner, ports.windows,
                               icmp_, http_}),
       scheduler_(ports.clock, jobs_, log_, programDir_) {}
 
-void Engine::Form_Load(int displayDepth, Role role) {
+Engine::~Engine() {
+    Stop();
+    if (listener_ != 0)
+        settings_.RemoveListener(listener_);
+}
+
+void Engine::Load(int displayDepth, Role role) {
     const bool watchdog = role == Role::Watchdog;
     if (watchdog)
         ExtractImageFiles(programDir_);
@@ -47,12 +65,37 @@ void Engine::Form_Load(int displayDepth, Role role) {
         }
     }
     settings_.CommitLoaded();
+    started_ = runningSince_ = ports_.loop.Now();
     if (watchdog) {
-        ports_.timers.SetInterval(EngineTimer::Pasta, 23000);
-        ports_.timers.SetInterval(EngineTimer::Ping, 1000);
+        watching_ = true;
+        // Values being edited count before they are confirmed: any change re-arms the cycle.
+        listener_ = settings_.AddListener([this](Control) { watchdog_.SettingsChanged(); });
+        settings_.hooks.committed = [this] { watchdog_.SettingsChanged(); };
         log_.WriteLog("INICIOU O SISTEMA");
+        watchdog_.Start();
+        ArmCleaning();
     }
-    HttpGlobalInit();
+}
+
+void Engine::ArmCleaning() {
+    cleaning_.reset();
+    if (!watching_ || paused_)
+        return;
+    const MonoTime now = ports_.loop.Now();
+    const LocalTime wallNow = ports_.clock.Now();
+    MonoTime at = now + kLongestCleaningSleep;
+    if (const auto due = scheduler_.NextDue(wallNow))
+        at = std::min(at, now + std::chrono::ceil<std::chrono::milliseconds>(*due - wallNow));
+    at = std::max(at, runningSince_ + kFirstCleaningLook);
+    cleaning_ = ports_.loop.At(at, [this] {
+        if (scheduler_.RunDueJobs() && watchdog_.onActivity)
+            watchdog_.onActivity();
+        ArmCleaning();
+    });
+}
+
+void Engine::JobsChanged() {
+    ArmCleaning();
 }
 
 void Engine::ReloadSettings() {
@@ -75,14 +118,35 @@ void Engine::ReloadJobs() {
     // As stored: the marks in the file are the running copy's own, kept by the other copy's save.
     if (auto jobs = ReadCleaningJobs(programDir_))
         jobs_ = std::move(*jobs);
+    ArmCleaning();
 }
 
-void Engine::Form_Unload() {
+void Engine::Pause() {
+    if (paused_)
+        return;
+    paused_ = true;
+    watchdog_.Pause();
+    cleaning_.reset();
+}
+
+void Engine::Continue() {
+    if (!paused_)
+        return;
+    paused_ = false;
+    runningSince_ = ports_.loop.Now();
+    watchdog_.Continue();
+    ArmCleaning();
+}
+
+void Engine::Stop() {
+    watching_ = false;
+    watchdog_.Stop();
+    cleaning_.reset();
+}
+
+void Engine::Unload() {
+    Stop();
     settings_.Cancelar(false);
-}
-
-void Engine::tmrPasta_ThatTime() {
-    scheduler_.tmrPasta_ThatTime();
 }
 
 }  // namespace vgx

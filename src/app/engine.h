@@ -9,6 +9,7 @@
 #include "app/watchdog.h"
 #include "cleaning/cleaning_job.h"
 #include "cleaning/scheduler.h"
+#include "loop/event_loop.h"
 #include "probes/http_probe.h"
 #include "probes/icmp_probe.h"
 #include "records/clock.h"
@@ -17,56 +18,52 @@
 
 namespace vgx {
 
-enum class EngineTimer { Ping, Pasta };
-
-// Starts and stops the two engine timers; an interval of -1 stops one.
-class Timers {
-public:
-    virtual ~Timers() = default;
-    virtual void SetInterval(EngineTimer timer, int milliseconds) = 0;
-};
-
 // Everything the engine needs from the platform and the windows.
 struct EnginePorts {
     const Clock& clock;
-    EventPump& pump;
+    EventLoop& loop;
     PowerControl& power;
     ProcessRunner& runner;
     Windows& windows;
-    Timers& timers;
     IcmpSender& icmpSender;
     Resolver& resolver;
     HttpClient& httpClient;
 };
 
-// The program put together: settings, log, probes, watchdog and cleaning, on one thread.
+// The program put together: settings, log, probes, watchdog and cleaning, on one event loop.
 class Engine {
 public:
     Engine(std::filesystem::path programDir, EnginePorts ports);
+    ~Engine();
 
     // Which share of the program this copy runs: the watchdog (the copy that holds the program
     // directory's lock), or only the windows over the copy that does (a face).
     enum class Role { Watchdog, Face };
 
-    // The engine's share of loading the main window: image files (the pair the windows use
-    // follows the display's colour depth), logs folder, cleaning jobs, vgx.cfg loaded or
-    // created, the commit, the timers and the first log line. A face loads the files but starts
-    // no timer and logs nothing: it never runs a cycle, a cleaning job or an action.
-    void Form_Load(int displayDepth = 32, Role role = Role::Watchdog);
+    // Puts the engine together from its files: image files (the pair the windows use follows
+    // the display's colour depth), logs folder, cleaning jobs, vgx.cfg loaded or created, the
+    // commit, the first log line, and the watchdog and the cleaning armed on the loop. A face
+    // loads the files but arms nothing and logs nothing: it never runs a cycle, a cleaning job
+    // or an action.
+    void Load(int displayDepth = 32, Role role = Role::Watchdog);
     // Another copy saved vgx.cfg or folder.dat: they are taken up as if edited here.
     void ReloadSettings();
     void ReloadJobs();
-    // Unloading: unconfirmed edits are undone and nothing is saved.
-    void Form_Unload();
+    // The jobs were edited here: the cleaning is armed again.
+    void JobsChanged();
+    // Unloading: every timer stops, unconfirmed edits are undone and nothing is saved.
+    void Unload();
 
-    void tmrPing_ThatTime() { watchdog_.tmrPing_ThatTime(); }
-    void tmrPasta_ThatTime();
-    void RequestStop() { watchdog_.RequestStop(); }
+    // The service copy's pause: no cycle and no cleaning until it continues.
+    void Pause();
+    void Continue();
+    bool Paused() const { return paused_; }
+    // A face shows the paused state of the copy it faces.
+    void ShowPaused(bool paused) { paused_ = paused; }
+    // The program ends: the cycle under way ends where it waits, without counting or acting.
+    void Stop();
 
-    // Set while the service copy is paused.
-    bool ServicePaused() const { return servicePaused_; }
-    void SetServicePaused(bool paused) { servicePaused_ = paused; }
-
+    EventLoop& Loop() { return ports_.loop; }
     const std::filesystem::path& ProgramDir() const { return programDir_; }
     SettingsModel& Settings() { return settings_; }
     const EventLog& Log() const { return log_; }
@@ -74,10 +71,14 @@ public:
     const ImageFiles& Images() const { return images_; }
     Watchdog& Dog() { return watchdog_; }
     CleaningJobs& Jobs() { return jobs_; }
+    const CleaningScheduler& Scheduler() const { return scheduler_; }
     IcmpProbe& Icmp() { return icmp_; }
     HttpProbe& Http() { return http_; }
+    MonoTime Started() const { return started_; }
 
 private:
+    void ArmCleaning();
+
     std::filesystem::path programDir_;
     EnginePorts ports_;
     EventLog log_;
@@ -89,7 +90,12 @@ private:
     Watchdog watchdog_;
     CleaningJobs jobs_;
     CleaningScheduler scheduler_;
-    bool servicePaused_ = false;
+    bool watching_ = false;
+    bool paused_ = false;
+    MonoTime started_{};
+    MonoTime runningSince_{};
+    LoopHandle cleaning_;
+    int listener_ = 0;
 };
 
 }  // namespace vgx

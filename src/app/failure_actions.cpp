@@ -7,70 +7,97 @@
 
 namespace vgx {
 
+namespace {
+
+using namespace std::chrono_literals;
+
+}  // namespace
+
 void Watchdog::ShowRestartWarning() {
-    // While the user is cancelling one warning, the next one waits: its window could not be
-    // answered behind the cancel's message box.
-    if (cancelling_)
+    // While the user is being told of a cancelled warning, the next one waits: its window
+    // could not be answered behind that message box.
+    if (cancelNotice_)
         return;
     // A warning already counting is only brought to the front.
-    if (!warning_.Counting())
+    if (!warning_.Counting()) {
         warning_.Start();
+        nextSecond_ = ports_.loop.Now() + 1s;
+        countdown_ = ports_.loop.At(nextSecond_, [this] { WarningSecond(); });
+    }
     ports_.windows.ShowRestartWarning();
+    Activity();
 }
 
-void Watchdog::RestartWarningTick() {
+void Watchdog::WarningSecond() {
     const bool restart = warning_.Tick();
     ports_.windows.StateChanged();
     ports_.windows.Beep();
-    if (restart)
+    if (restart) {
+        countdown_.reset();
+        ++counts_.computerRestarts;
+        Activity();
         ports_.power.RestartComputer();
+        return;
+    }
+    nextSecond_ += 1s;
+    countdown_ = ports_.loop.At(nextSecond_, [this] { WarningSecond(); });
 }
 
-void Watchdog::RestartWarningCancel(bool notice) {
-    cancelling_ = true;
-    struct Leave {
-        bool& flag;
-        ~Leave() { flag = false; }
-    } leave{cancelling_};
+void Watchdog::CancelRestartWarning(bool notice) {
     Settings& s = settings_.Working();
     const bool lowered = s.Boota != 0;
     if (lowered)
         --s.Boota;
+    // The countdown stops before anything else: the restart cannot come while the user reads.
     warning_.Stop();
+    countdown_.reset();
     ports_.windows.Beep();
     ports_.windows.HideRestartWarning();
-    ports_.pump.ProcessEvents();
-    if (notice)
-        ports_.windows.Message(Notice(kCancelledRestartText));
-    LimpaFalha = true;
-    Log("FALHAS RESETADAS! ");
-    Log("BOOT CANCELADO PELO USUÁRIO! ");
-    settings_.Cancelar(true);
-    if (lowered)
-        SaveBootCount();
+    const auto recorded = [this, lowered] {
+        cancelNotice_.reset();
+        resetPending_ = true;
+        ++counts_.warningsCancelled;
+        Log("FALHAS RESETADAS! ");
+        Log("BOOT CANCELADO PELO USUÁRIO! ");
+        settings_.Cancelar(true);
+        if (lowered)
+            SaveBootCount();
+        Activity();
+    };
+    if (!notice) {
+        recorded();
+        return;
+    }
+    cancelNotice_ = ports_.windows.Ask(Notice(kCancelledRestartText),
+                                       [recorded](PromptAnswer) { recorded(); });
 }
 
-void Watchdog::cmdBot_Click() {
+void Watchdog::RestartButton() {
     ports_.power.EnableShutdownPrivilege();
     ShowRestartWarning();
     Log("BOTÃO DE BOOT PRESSIONADO! ");
 }
 
-void Watchdog::RestartIis() {
+Task<void> Watchdog::RestartWebServer() {
     const std::filesystem::path tool = programDir_ / "jet.exe";
     if (!ExtractResource(kResourceIis, "IIS", tool, 0700)) {
         Log("FALHA AO GRAVAR JET.EXE! ");
-        return;
+        co_return;
     }
-    const bool ran = ports_.runner.RunAndWait({tool.string(), "/restart"});
+    ProcessRunner& runner = ports_.runner;
+    auto run = Callback<bool>([&runner, tool](auto ended) {
+        return runner.Run({tool.string(), "/restart"}, std::move(ended));
+    });
+    const bool ran = co_await run;
     ::unlink(tool.c_str());
     // A tool that could not start still counts as an attempt, so that the computer restart
     // after repeated web-server restarts is not silenced by it.
     Log(ran ? "IIS REINICIADO " : "FALHA AO EXECUTAR JET.EXE! ");
-    if (IisRestarts < 255)
-        ++IisRestarts;
-    FailureCount = FailureCount - 2 < 0 ? 0 : FailureCount - 2;
-    if (settings_.Working().BootReset == 1 && IisRestarts > 3) {
+    if (webServerRestarts_ < 255)
+        ++webServerRestarts_;
+    failures_ = failures_ - 2 < 0 ? 0 : failures_ - 2;
+    Activity();
+    if (settings_.Working().BootReset == 1 && webServerRestarts_ > 3) {
         Log("BOOT!!! ");
         ShowRestartWarning();
     }

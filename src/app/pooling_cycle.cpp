@@ -1,3 +1,4 @@
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 
@@ -8,8 +9,26 @@ namespace vgx {
 
 namespace {
 
+using namespace std::chrono_literals;
+
 std::string CountText(float count) {
     return "FALHAS: " + std::to_string(static_cast<long>(std::lround(count)));
+}
+
+// What the log says of a cycle that this program could not carry out.
+std::string LocalFaultText(int fault) {
+    switch (fault) {
+        case EMFILE:
+            return "DESCRITORES ESGOTADOS NO VIGIAX";
+        case ENFILE:
+            return "DESCRITORES ESGOTADOS NO SISTEMA";
+        default:
+            return "MEMÓRIA ESGOTADA";
+    }
+}
+
+double Seconds(MonoClock::duration d) {
+    return std::chrono::duration<double>(d).count();
 }
 
 }  // namespace
@@ -22,8 +41,17 @@ Watchdog::Watchdog(std::filesystem::path programDir, SettingsModel& settings, co
       panel_(panel),
       ports_(ports) {}
 
+Watchdog::~Watchdog() {
+    Stop();
+}
+
 void Watchdog::Log(const std::string& message) {
     log_.WriteLog(message);
+}
+
+void Watchdog::Activity() {
+    if (onActivity)
+        onActivity();
 }
 
 double Watchdog::PoolingMinutes() const {
@@ -38,56 +66,120 @@ double Watchdog::FailureLimit() const {
     return settings_.Committed().FailureLimit;
 }
 
-void Watchdog::tmrPing_ThatTime() {
-    if (!ports_.windows.MainWindowVisible())
-        ports_.windows.TrayIcon(true);
+// ---- when the next cycle is due ----
 
-    const std::int32_t delaySeconds = settings_.Committed().DelayMinutes * 60;
-    if (delaySeconds > 0) {
-        ++SecondsSinceStart;
-        if (SecondsSinceStart < delaySeconds)
-            return;
-    }
-    SecondsSinceStart = delaySeconds;
-
-    // A tick handled while a cycle pumps events never starts a second one inside it.
-    if (inCycle_)
-        return;
-
-    const auto mono = ports_.clock.Monotonic();
-    if (lastPoolingMono_) {
-        const auto interval = std::chrono::duration_cast<std::chrono::milliseconds>(
-            std::chrono::duration<double, std::ratio<60>>(PoolingMinutes()));
-        if (mono - *lastPoolingMono_ < interval)
-            return;
-    }
-    lastPoolingMono_ = mono;
-    LastPooling = ports_.clock.Now();
-    RunPoolingCycle();
+void Watchdog::Start() {
+    started_ = true;
+    paused_ = false;
+    runningSince_ = countingSince_ = ports_.loop.Now();
+    Arm();
 }
 
-void Watchdog::WaitSeconds(int n) {
-    if (n <= 0)
+void Watchdog::Pause() {
+    if (!started_ || paused_)
         return;
-    const auto end = ports_.clock.Monotonic() + std::chrono::seconds(n);
-    while (!stopping_ && ports_.clock.Monotonic() < end)
-        ports_.pump.ProcessEvents();
+    if (!delayHeld_)
+        delayCounted_ +=
+            std::chrono::floor<std::chrono::seconds>(ports_.loop.Now() - countingSince_);
+    paused_ = true;
+    nextCycle_.reset();
 }
 
-std::int32_t Watchdog::PingWithTries(const std::string& address, char prefix) {
-    std::int32_t code = 0;
-    for (int attempt = 1; attempt <= 3 && !stopping_; ++attempt) {
-        ports_.pump.ProcessEvents();
+void Watchdog::Continue() {
+    if (!started_ || !paused_)
+        return;
+    paused_ = false;
+    runningSince_ = countingSince_ = ports_.loop.Now();
+    Arm();
+}
+
+void Watchdog::Stop() {
+    started_ = false;
+    cycle_.Reset();
+    nextCycle_.reset();
+    countdown_.reset();
+    resetQuestion_.reset();
+    cancelNotice_.reset();
+}
+
+void Watchdog::SettingsChanged() {
+    if (!CycleRunning())
+        Arm();
+}
+
+std::optional<MonoTime> Watchdog::DelayEnd(MonoTime now) {
+    // Whole seconds of running time, as the old one-second tick counted them; once reached the
+    // count holds at the delay, so a longer delay confirmed later is waited for from there.
+    const std::chrono::seconds delay(settings_.Committed().DelayMinutes * 60);
+    const std::chrono::seconds counted =
+        delayHeld_ ? delayCounted_
+                   : delayCounted_ + std::chrono::floor<std::chrono::seconds>(now - countingSince_);
+    if (counted >= delay) {
+        delayCounted_ = delay;
+        delayHeld_ = true;
+        return std::nullopt;
+    }
+    if (delayHeld_) {
+        delayHeld_ = false;
+        countingSince_ = now;
+    }
+    return countingSince_ + (delay - delayCounted_);
+}
+
+void Watchdog::Arm() {
+    nextCycle_.reset();
+    if (!started_ || paused_)
+        return;
+    const MonoTime now = ports_.loop.Now();
+    // The first look comes a second after a start or a continue, as the old tick's did.
+    MonoTime due = runningSince_ + 1s;
+    if (const auto delayEnd = DelayEnd(now))
+        due = std::max(due, *delayEnd);
+    if (lastCycleMono_) {
+        const auto interval = std::max<MonoClock::duration>(
+            std::chrono::duration_cast<MonoClock::duration>(
+                std::chrono::duration<double, std::ratio<60>>(PoolingMinutes())),
+            1s);
+        due = std::max(due, *lastCycleMono_ + interval);
+    }
+    nextCycle_ = ports_.loop.At(due, [this] {
+        // The settings may have moved the moment meanwhile.
+        if (DelayEnd(ports_.loop.Now())) {
+            Arm();
+            return;
+        }
+        BeginCycle();
+    });
+}
+
+void Watchdog::BeginCycle() {
+    // Measured from start to start: a long cycle does not push the next one back.
+    lastCycleMono_ = ports_.loop.Now();
+    lastCycleStart_ = ports_.clock.Now();
+    cycle_ = Cycle();
+    cycle_.Start();
+}
+
+// ---- the cycle ----
+
+Task<PingOutcome> Watchdog::PingWithTries(std::string address, char prefix) {
+    PingOutcome outcome;
+    for (int attempt = 1; attempt <= 3; ++attempt) {
         panel_.Text1 += std::string{prefix} + "." + std::to_string(attempt) + ") " +
                         FormatDateTimeMinutes(ports_.clock.Now()) + "\r\n";
         ports_.windows.StateChanged();
-        code = ports_.icmp.PingHost(address, kEchoPayload);
+        IcmpProbe& icmp = ports_.icmp;
+        auto ping = Callback<PingOutcome>([&icmp, address](auto done) {
+            return icmp.PingHost(address, kEchoPayload, std::move(done));
+        });
+        outcome = co_await ping;
         ports_.windows.StateChanged();
-        if (code == 0)
+        if (outcome.status == 0 || outcome.localFault != 0)
             break;
-        WaitSeconds(2);
+        auto pause = Sleep(ports_.loop, 2s);
+        co_await pause;
     }
-    return code;
+    co_return outcome;
 }
 
 void Watchdog::Publish(ReportColours colours, int trayPicture) {
@@ -98,76 +190,105 @@ void Watchdog::Publish(ReportColours colours, int trayPicture) {
     ports_.windows.StateChanged();
 }
 
-void Watchdog::RunPoolingCycle() {
+void Watchdog::EndInconclusive(int fault) {
+    // This program could not run the check (no descriptor, no memory): that says nothing of the
+    // network or the web server, so the cycle is neither counted nor acted upon.
+    ++counts_.inconclusive;
+    Log("CICLO NÃO CONTADO! FALHA LOCAL: " + LocalFaultText(fault) + " ");
+    panel_.Text1 += "CICLO NÃO CONTADO: falha local do Vigiax\r\n";
+    ports_.windows.StateChanged();
+}
+
+Task<void> Watchdog::Cycle() {
+    co_await CycleSteps();
+    counts_.lastCycleEnd = ports_.clock.Now();
+    Arm();
+    Activity();
+}
+
+Task<void> Watchdog::CycleSteps() {
     const Settings& s = settings_.Working();
     if (s.NetCheckEnabled == 0 && s.IISCheckEnabled == 0)
-        return;
-    inCycle_ = true;
-    struct Leave {
-        bool& flag;
-        ~Leave() { flag = false; }
-    } leave{inCycle_};
-
-    if (LimpaFalha) {
-        LimpaFalha = false;
-        FailureCount = 0;
+        co_return;
+    ++counts_.cycles;
+    if (resetPending_) {
+        resetPending_ = false;
+        failures_ = 0;
     }
     panel_.Text1.clear();
     ports_.windows.StateChanged();
 
     std::int32_t failureCode = 0;
-    if (settings_.Working().NetCheckEnabled != 0) {
-        failureCode = PingWithTries(settings_.Working().NetAddress1, '1');
-        if (failureCode != 0 && !stopping_) {
-            Log("FALHA ENDEREÇO: " + settings_.Working().NetAddress1);
-            failureCode = PingWithTries(settings_.Working().NetAddress2, '2');
+    if (s.NetCheckEnabled != 0) {
+        const MonoTime began = ports_.loop.Now();
+        PingOutcome ping = co_await PingWithTries(s.NetAddress1, '1');
+        if (ping.localFault == 0 && ping.status != 0) {
+            Log("FALHA ENDEREÇO: " + s.NetAddress1);
+            ping = co_await PingWithTries(s.NetAddress2, '2');
         }
+        if (ping.localFault != 0) {
+            EndInconclusive(ping.localFault);
+            co_return;
+        }
+        failureCode = ping.status;
+        counts_.internetUp = failureCode == 0;
+        counts_.internetSeconds = Seconds(ports_.loop.Now() - began);
     }
-    if (stopping_)
-        return;
 
-    if (settings_.Working().IISCheckEnabled != 0 && failureCode == 0) {
-        std::string url = settings_.Working().IISUrl;
-        if (ports_.http.CheckHttpStatus(url)) {
+    if (s.IISCheckEnabled != 0 && failureCode == 0) {
+        const MonoTime began = ports_.loop.Now();
+        HttpProbe& http = ports_.http;
+        auto request = Callback<HttpCheck>([&http, url = s.IISUrl](auto done) {
+            return http.CheckHttpStatus(url, std::move(done));
+        });
+        const HttpCheck page = co_await request;
+        if (page.localFault != 0) {
+            EndInconclusive(page.localFault);
+            co_return;
+        }
+        counts_.webUp = page.ok;
+        counts_.webSeconds = Seconds(ports_.loop.Now() - began);
+        if (page.ok) {
             panel_.Text1 += "IIS STATUS OK!!\r\n";
         } else {
-            Log("FALHA IIS: " + settings_.Working().IISUrl);
+            Log("FALHA IIS: " + s.IISUrl);
             panel_.Text1 += "IIS FALHOU!!\r\n";
             ports_.windows.Beep();
-            failureCode = kIisFailure;
+            failureCode = kWebFailure;
         }
     }
 
-    panel_.lblNet = CountText(FailureCount);
+    panel_.lblNet = CountText(failures_);
     ports_.windows.StateChanged();
-    if (FailureCount == 0)
+    if (failures_ == 0)
         Publish(ReportColours::Normal, kTrayNormal);
 
     if (failureCode == 0) {
-        FailureCount = 0;
-        Nfalhas = 0;
+        failures_ = 0;
+        publishedFailures_ = 0;
         Publish(ReportColours::Normal, kTrayNormal);
-        return;
+        co_return;
     }
 
-    if (failureCode != kIisFailure)
-        Log("FALHA ENDEREÇO: " + settings_.Working().NetAddress2);
-    FailureCount += 1;
-    Nfalhas = FailureCount;
-    panel_.lblNet = CountText(FailureCount);
+    ++counts_.failedCycles;
+    if (failureCode != kWebFailure)
+        Log("FALHA ENDEREÇO: " + s.NetAddress2);
+    failures_ += 1;
+    publishedFailures_ = failures_;
+    panel_.lblNet = CountText(failures_);
 
     const double limit = FailureLimit();
-    if (limit <= FailureCount + 1) {
+    if (limit <= failures_ + 1) {
         Publish(ReportColours::Alarm, kTrayNearLimit);
     } else {
         Publish(ReportColours::Warning, kTrayFailures);
     }
-    if (limit > FailureCount)
-        return;
-    ThresholdEvent(failureCode);
+    if (limit > failures_)
+        co_return;
+    co_await ThresholdEvent(failureCode);
 }
 
-void Watchdog::ThresholdEvent(std::int32_t failureCode) {
+Task<void> Watchdog::ThresholdEvent(std::int32_t failureCode) {
     Settings& s = settings_.Working();
     const LocalDays today = DayOf(ports_.clock.Now());
     if (!s.DataAtual || *s.DataAtual != today) {
@@ -175,7 +296,7 @@ void Watchdog::ThresholdEvent(std::int32_t failureCode) {
         s.DataAtual = today;
     }
     if (s.Boota > 10)
-        return;
+        co_return;
     ++s.Boota;
     SaveBootCount();
 
@@ -183,37 +304,43 @@ void Watchdog::ThresholdEvent(std::int32_t failureCode) {
     ports_.windows.Beep();
     if (!privileged) {
         Log("FALHA NOS PRIVILEGIOS!!! ");
-        return;
+        co_return;
     }
 
-    if (failureCode != kIisFailure) {
+    if (failureCode != kWebFailure) {
         if (s.NetAction == 1) {
             Log("BOOT!!! ");
             ShowRestartWarning();
         }
-        return;
+        co_return;
     }
     if (s.IISAction == 2) {
         Log("BOOT!!! ");
         ShowRestartWarning();
     } else if (s.IISAction == 1) {
-        RestartIis();
+        co_await RestartWebServer();
     }
 }
 
+// ---- the reset ----
+
 void Watchdog::ResetFailures() {
-    LimpaFalha = true;
+    resetPending_ = true;
     Log("FALHAS RESETADAS! ");
 }
 
-void Watchdog::cmdReset_Click() {
-    if (ports_.windows.Message(Question(kResetQuestionText)) != PromptAnswer::Yes) {
-        return;
-    }
-    ResetFailures();
-    Prompt done = Notice(kResetDoneText);
-    done.Beep = true;
-    ports_.windows.Message(done);
+void Watchdog::AskToResetFailures() {
+    resetQuestion_ =
+        ports_.windows.Ask(Question(kResetQuestionText), [this](PromptAnswer answer) {
+            if (answer != PromptAnswer::Yes) {
+                resetQuestion_.reset();
+                return;
+            }
+            ResetFailures();
+            Prompt done = Notice(kResetDoneText);
+            done.Beep = true;
+            resetQuestion_ = ports_.windows.Ask(done, [this](PromptAnswer) { resetQuestion_.reset(); });
+        });
 }
 
 }  // namespace vgx

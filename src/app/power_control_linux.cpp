@@ -3,10 +3,12 @@
 #include <linux/capability.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
-#include "app/process_runner_posix.h"
+#include "app/spawn_posix.h"
 #include "app/system_ports.h"
+#include "loop/child_watch.h"
 
 namespace vgx {
 
@@ -23,16 +25,31 @@ bool LinuxPowerControl::EnableShutdownPrivilege() {
 void LinuxPowerControl::RestartComputer() {
     struct stat st {};
     const bool systemd = ::stat("/run/systemd/system", &st) == 0 && S_ISDIR(st.st_mode);
-    // Each way is tried until one accepts the request.
-    if (systemd && PosixProcessRunner::ExitStatus({"/usr/bin/systemctl", "reboot"}) == 0)
-        return;
-    if (PosixProcessRunner::ExitStatus({"/usr/sbin/reboot"}) == 0)
-        return;
-    PosixProcessRunner::ExitStatus({"/sbin/reboot"});
+    std::vector<std::vector<std::string>> ways;
+    if (systemd)
+        ways.push_back({"/usr/bin/systemctl", "reboot"});
+    ways.push_back({"/usr/sbin/reboot"});
+    ways.push_back({"/sbin/reboot"});
+    Try(std::move(ways));
 }
 
-std::unique_ptr<PowerControl> MakeSystemPowerControl() {
-    return std::make_unique<LinuxPowerControl>();
+void LinuxPowerControl::Try(std::vector<std::vector<std::string>> ways) {
+    while (!ways.empty()) {
+        const std::vector<std::string> way = std::move(ways.front());
+        ways.erase(ways.begin());
+        const pid_t pid = SpawnHidden(way);
+        if (pid < 0)
+            continue;
+        attempt_ = WatchChildExit(loop_, pid, [this, rest = std::move(ways)](int status) mutable {
+            if (!(WIFEXITED(status) && WEXITSTATUS(status) == 0))
+                Try(std::move(rest));
+        });
+        return;
+    }
+}
+
+std::unique_ptr<PowerControl> MakeSystemPowerControl(EventLoop& loop) {
+    return std::make_unique<LinuxPowerControl>(loop);
 }
 
 }  // namespace vgx

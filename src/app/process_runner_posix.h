@@ -1,17 +1,18 @@
 #pragma once
 
-#include <optional>
-
 #include "app/ports.h"
 
 namespace vgx {
 
-// posix_spawn with the standard streams on /dev/null, then waitpid without a time limit.
+// posix_spawn with the standard streams on /dev/null; the end watched on the loop.
 class PosixProcessRunner final : public ProcessRunner {
 public:
-    bool RunAndWait(const std::vector<std::string>& argv) override;
-    // The program's exit status, or nothing when it could not be started or did not exit.
-    static std::optional<int> ExitStatus(const std::vector<std::string>& argv);
+    explicit PosixProcessRunner(EventLoop& loop) : loop_(loop) {}
+    LoopHandle Run(const std::vector<std::string>& argv,
+                   std::function<void(bool started)> ended) override;
+
+private:
+    EventLoop& loop_;
 };
 
 }  // namespace vgx

@@ -1,6 +1,8 @@
 #include "cleaning/scheduler.h"
 
+#include <algorithm>
 #include <chrono>
+#include <vector>
 
 #include "cleaning/folder_cleaner.h"
 #include "cleaning/jobs_file.h"
@@ -94,7 +96,42 @@ CleaningScheduler::CleaningScheduler(const Clock& clock, CleaningJobs& jobs, Cle
       marksChanged_(std::move(marksChanged)),
       day_(DayOf(clock.Now())) {}
 
-void CleaningScheduler::tmrPasta_ThatTime() {
+std::optional<LocalTime> CleaningScheduler::NextDue(LocalTime now) const {
+    const LocalDays today = DayOf(now);
+    std::optional<LocalTime> first;
+    const std::size_t count = JobCount(jobs_);
+    for (std::size_t i = 0; i < count && i < jobs_.size(); ++i) {
+        const CleaningJob& job = jobs_[i];
+        // The moments at which this job may become due: now, the next midnight (marks clear),
+        // an hour after an hourly run, and the minutes after its hour on the coming days.
+        std::vector<LocalTime> candidates{now, LocalTime(today + days{1})};
+        if (job.Kind == static_cast<std::uint8_t>(JobKind::Hourly) && job.LastRun != 0) {
+            const auto mark = std::chrono::ceil<milliseconds>(duration<double>(job.LastRun));
+            candidates.push_back(LocalTime(today) + mark + hours{1});
+        }
+        if (const auto hour = ParseHourMinutes(job.Hour.Text())) {
+            for (int d = 0; d <= 62; ++d) {
+                for (int m = 0; m <= 6; ++m)
+                    candidates.push_back(LocalTime(today + days{d}) + minutes{*hour + m});
+            }
+        }
+        std::sort(candidates.begin(), candidates.end());
+        for (const LocalTime at : candidates) {
+            if (at < now || (first && at >= *first))
+                continue;
+            CleaningJob then = job;
+            if (DayOf(at) != day_ && IsMarkedKind(then.Kind))
+                then.LastRun = 0;  // a new day has come by then
+            if (IsJobDue(then, at)) {
+                first = at;
+                break;
+            }
+        }
+    }
+    return first;
+}
+
+bool CleaningScheduler::RunDueJobs() {
     const LocalTime now = clock_.Now();
     if (DayOf(now) != day_) {
         day_ = DayOf(now);
@@ -116,6 +153,7 @@ void CleaningScheduler::tmrPasta_ThatTime() {
     }
     if (ran && marksChanged_)
         marksChanged_();
+    return ran;
 }
 
 }  // namespace vgx

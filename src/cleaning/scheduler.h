@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 
 #include "cleaning/cleaning_job.h"
 #include "records/clock.h"
@@ -15,8 +16,8 @@ namespace vgx {
 // not have falls on the month's last day; day 0 never comes.
 bool IsJobDue(const CleaningJob& job, LocalTime now);
 
-// The cleaning timer's work: runs the due jobs and marks them. Keeps the day of its last
-// tick; at the first tick of a new day the marks of Daily, Weekly, Monthly and Hourly jobs
+// Runs the due jobs and marks them, and tells when the next one falls due. Keeps the day of its
+// last run; at the first run of a new day the marks of Daily, Weekly, Monthly and Hourly jobs
 // are cleared.
 class CleaningScheduler {
 public:
@@ -28,8 +29,11 @@ public:
     CleaningScheduler(const Clock& clock, CleaningJobs& jobs, Cleaner cleaner,
                       std::function<void()> marksChanged = {});
 
-    // One tick of the 23-second timer.
-    void tmrPasta_ThatTime();
+    // Runs every job due now. True when any ran.
+    bool RunDueJobs();
+    // The first moment from `now` on at which a job is due (now itself when one is), looking up
+    // to two months ahead; nothing when none falls due in that time.
+    std::optional<LocalTime> NextDue(LocalTime now) const;
 
 private:
     const Clock& clock_;

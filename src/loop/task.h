@@ -117,7 +117,8 @@ inline Task<void> Promise<void>::get_return_object() noexcept {
 }  // namespace detail
 
 // Awaits an operation that reports through a callback: `start` arms it with the callback and
-// returns its handle. The callback must come from the loop, never from inside `start`; when the
+// returns its handle. Make it a named local and await that (g++ 12 destroys a lambda made
+// inside a co_await expression twice). The callback must come from the loop, never from inside `start`; when the
 // awaiting task is dropped first, the handle goes with it and the operation is cancelled.
 template <class T>
 class Callback {

@@ -14,34 +14,44 @@ void ForgetIcmpUnavailableLogged() {
     unavailableLogged = false;
 }
 
-EchoResult SendEcho(IcmpSender& sender, const std::string& address, std::string_view payload) {
+LoopHandle SendEcho(EventLoop& loop, IcmpSender& sender, const std::string& address,
+                    std::string_view payload, std::function<void(EchoResult)> done) {
     const auto target = ParseDottedAddress(address);
     if (!target)
-        return EchoResult{kEchoBadAddress, 0, {}};
-    return sender.Echo(*target, payload, kEchoTimeout);
+        return loop.Next([done = std::move(done)] { done(EchoResult{kEchoBadAddress, 0, {}, 0}); });
+    return sender.Echo(*target, payload, kEchoTimeout, std::move(done));
 }
 
-IcmpProbe::IcmpProbe(IcmpSender& sender, Resolver& resolver, std::string& text1,
+IcmpProbe::IcmpProbe(EventLoop& loop, IcmpSender& sender, Resolver& resolver, std::string& text1,
                      const EventLog* log)
-    : sender_(sender), resolver_(resolver), text1_(text1), log_(log) {}
+    : loop_(loop), sender_(sender), resolver_(resolver), text1_(text1), log_(log) {}
 
-std::int32_t IcmpProbe::PingHost(const std::string& host, const std::string& payload) {
-    const std::string address = resolver_.ResolveHost(host);
-    text1_ += host + "\r\n";
-    text1_ += "IP: " + address + "\r\n";
-    lastResolvedIP_ = address;
+namespace {
+struct Chain final : LoopRegistration {
+    LoopHandle step;
+};
+}  // namespace
 
-    const EchoResult result = SendEcho(sender_, address, payload);
-    if (result.unavailable.empty()) {
-        text1_ += "Status: " + EchoStatusText(result.status) + "\r\n";
-    } else {
-        // Counted as answering: a watchdog must not restart a machine for want of permission.
-        text1_ +=
-            "Status: " + result.unavailable + "   [ " + std::to_string(result.status) + " ]\r\n";
-        NoteUnavailable();
-    }
-    text1_ += "Tempo: " + std::to_string(result.roundTripMs) + " ms\r\n";
-    return result.status;
+LoopHandle IcmpProbe::PingHost(const std::string& host, const std::string& payload,
+                               std::function<void(PingOutcome)> done) {
+    auto chain = std::make_unique<Chain>();
+    Chain* c = chain.get();
+    c->step = resolver_.Resolve(host, [this, c, host, payload, done = std::move(done)](ResolveResult r) mutable {
+        text1_ += host + "\r\n";
+        text1_ += "IP: " + r.dotted + "\r\n";
+        lastResolvedIP_ = r.dotted;
+        c->step = SendEcho(loop_, sender_, r.dotted, payload, [this, done = std::move(done)](EchoResult result) {
+            if (result.unavailable.empty()) {
+                text1_ += "Status: " + EchoStatusText(result.status) + "\r\n";
+            } else {
+                text1_ += "Status: " + result.unavailable + "   [ " + std::to_string(result.status) + " ]\r\n";
+                NoteUnavailable();
+            }
+            text1_ += "Tempo: " + std::to_string(result.roundTripMs) + " ms\r\n";
+            done(PingOutcome{result.status, result.localFault});
+        });
+    });
+    return chain;
 }
 
 void IcmpProbe::NoteUnavailable() {

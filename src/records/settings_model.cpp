@@ -196,6 +196,8 @@ bool SettingsModel::SetCheck(std::int16_t& slot, Control c, int value) {
         auto& flag =
             c == Control::chkAtiNet ? committed_.NetCheckEnabled : committed_.IISCheckEnabled;
         flag = static_cast<std::uint8_t>(value);
+        if (hooks.committed)
+            hooks.committed();
     }
     return true;
 }
@@ -451,6 +453,8 @@ bool SettingsModel::CommitLoaded() {
     }
     if (const auto c = FromControls())
         committed_ = *c;
+    if (hooks.committed)
+        hooks.committed();
     return ok;
 }
 
@@ -459,6 +463,8 @@ bool SettingsModel::Confirm() {
     if (!c)
         return false;
     committed_ = *c;
+    if (hooks.committed)
+        hooks.committed();
     SaveForRule();
     if (hooks.serviceStep)
         hooks.serviceStep(settings_.RunAsService != 0);
@@ -491,6 +497,8 @@ void SettingsModel::Cancelar(bool svis) {
     SetValue(Control::VScroll3, c.PanelOpacity);
     Restore(Control::chkAtiNet, c.NetCheckEnabled);
 
+    if (hooks.committed)
+        hooks.committed();
     // The registration follows the committed value again.
     if (serviceDiffers && hooks.serviceStep)
         hooks.serviceStep(!serviceCheckedNow);

@@ -80,6 +80,8 @@ struct SettingsHooks {
     std::function<void()> saveFailed;
     // vgx.cfg was written (by any save of this model).
     std::function<void()> saved;
+    // The committed values were taken anew (a commit, a confirm, a cancel, a probe switch).
+    std::function<void()> committed;
 };
 
 // The working settings as the settings window shows them, the committed copy beside them,

@@ -15,16 +15,14 @@ void ServiceEvents::Handle(const char* event, F&& handler) {
     }
 }
 
-void ServiceEvents::NTService_Start() {
+void ServiceEvents::Started() {
     Handle("Start",
            [this] { ports_.notifier.Notify(std::string("READY=1\nSTATUS=") + kStatusRunning); });
 }
 
-void ServiceEvents::NTService_Pause() {
+void ServiceEvents::Paused() {
     Handle("Pause", [this] {
-        ports_.engine.SetServicePaused(true);
-        ports_.timers.SetInterval(EngineTimer::Ping, -1);
-        ports_.timers.SetInterval(EngineTimer::Pasta, -1);
+        ports_.engine.Pause();
         LogEvent(ports_.log, kEventInformation, 110, kStatusPaused);
         ports_.engine.Panel().trayPicture = kTrayPaused;
         ports_.windows.StateChanged();
@@ -32,11 +30,9 @@ void ServiceEvents::NTService_Pause() {
     });
 }
 
-void ServiceEvents::NTService_Continue() {
+void ServiceEvents::Continued() {
     Handle("Continue", [this] {
-        ports_.engine.SetServicePaused(false);
-        ports_.timers.SetInterval(EngineTimer::Ping, 1000);
-        ports_.timers.SetInterval(EngineTimer::Pasta, 23000);
+        ports_.engine.Continue();
         ports_.engine.Panel().trayPicture = kTrayNormal;
         ports_.windows.StateChanged();
         LogEvent(ports_.log, kEventInformation, 110, kStatusContinued);
@@ -44,13 +40,9 @@ void ServiceEvents::NTService_Continue() {
     });
 }
 
-void ServiceEvents::NTService_Stop() {
+void ServiceEvents::Stopping() {
     ports_.notifier.Notify("STOPPING=1");
-    ports_.engine.RequestStop();
-}
-
-void ServiceEvents::KeepAlive() {
-    ports_.notifier.Notify("WATCHDOG=1");
+    ports_.engine.Stop();
 }
 
 }  // namespace vgx

@@ -15,7 +15,6 @@ inline constexpr const char* kStatusWaitingForLock =
 
 struct ServiceEventPorts {
     Engine& engine;
-    Timers& timers;  // the engine's own
     Windows& windows;
     SystemLog& log;
     ServiceNotifier& notifier;
@@ -28,14 +27,12 @@ public:
     explicit ServiceEvents(ServiceEventPorts ports) : ports_(ports) {}
 
     // Once the engine is loaded: the service is ready.
-    void NTService_Start();
-    // Both timers stop until the service continues.
-    void NTService_Pause();
-    void NTService_Continue();
-    // The copy is on its way out: the engine's waits end; the caller leaves the event loop.
-    void NTService_Stop();
-    // Tells the service manager the copy is alive.
-    void KeepAlive();
+    void Started();
+    // No cycle and no cleaning until the service continues.
+    void Paused();
+    void Continued();
+    // The copy is on its way out: the engine stops where it waits; the caller leaves the loop.
+    void Stopping();
 
 private:
     // Runs one handler; an error goes to the system log with the event's name.

@@ -15,7 +15,18 @@ using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 
 struct CheckTests : ::testing::Test, WatchdogWorld {
-    const AskUser ask = [this](const Prompt& p) { return windows.Message(p); };
+    const AskUser ask = [this](const Prompt& p, std::function<void(PromptAnswer)> answered) {
+        return windows.Ask(p, std::move(answered));
+    };
+    // Runs a test to its end on the loop.
+    FocusAfterTest Run(Task<FocusAfterTest> test) {
+        std::optional<FocusAfterTest> focus;
+        auto run = [&]() -> Task<void> { focus = co_await std::move(test); };
+        Task<void> t = run();
+        t.Start();
+        EXPECT_TRUE(loop.RunUntil([&] { return focus.has_value(); }));
+        return focus.value_or(FocusAfterTest{});
+    }
 };
 
 // An empty second address fails its ping; Yes, then the missing-address notice.
@@ -23,7 +34,7 @@ TEST_F(CheckTests, InternetCheckWantsBothAddresses) {
     settings->SetText(Control::txtURL1, "10.9.0.1");
     settings->SetText(Control::txtURL2, "  ");
     windows.answers = {PromptAnswer::Yes};
-    EXPECT_EQ(TestInternetCheck(*settings, *icmp, ask), Control::txtURL1);
+    EXPECT_EQ(Run(TestInternetCheck(*settings, *icmp, ask)), Control::txtURL1);
     EXPECT_THAT(windows.messages, ElementsAre(HasSubstr("não respondeu"),
                                               std::string("ERRO: ") + kBothAddressesText));
     EXPECT_EQ(settings->Value(Control::chkAtiNet), 0);
@@ -32,13 +43,13 @@ TEST_F(CheckTests, InternetCheckWantsBothAddresses) {
 TEST_F(CheckTests, IisCheckUnchecksAnEmptyPageSilentlyAndASilentHostSkipsThePage) {
     std::vector<std::string> lstIP;
     const auto iis = [&] {
-        return TestIisCheck(
+        return Run(TestIisCheck(
             *settings, *icmp, *http, lstIP,
             [](std::vector<std::string>& l) {
                 l = {"127.0.0.1"};
                 return true;
             },
-            ask);
+            ask));
     };
     EXPECT_EQ(iis(), Control::txtURLIIS);
     EXPECT_THAT(windows.messages, IsEmpty());

@@ -15,8 +15,7 @@ using ::testing::ElementsAre;
 
 // The engine put together on a temporary program directory.
 struct EngineFixture : FakePorts {
-    NoTimers timers;
-    Engine engine{dir.path(), EnginePorts{clock, pump, power, runner, windows, timers, icmpSender,
+    Engine engine{dir.path(), EnginePorts{clock, loop, power, runner, windows, icmpSender,
                                           resolver, httpClient}};
 
     std::vector<std::string> Logged() const { return LogMessages(TodaysLog(engine.Log(), clock)); }
@@ -32,7 +31,7 @@ TEST(Engine, ADamagedSettingsFileIsReportedAndKeptAndTheProgramStillStarts) {
         "\"http://x/\"\r\n1\r\n1\r\n0\r\n0\r\n0\r\n0\r\n0\r\n180\r\n0\r\n";
     WriteFile(f.dir / "vgx.cfg", cfg);
 
-    f.engine.Form_Load(16);
+    f.engine.Load(16);
     EXPECT_EQ(ReadFile(f.dir / "xp.dat").size(), FindResource("XP", kResourceXp)->size());
     EXPECT_EQ(f.engine.Images().menu, f.dir / "menu2.dat");
     EXPECT_THAT(f.Logged(), ElementsAre("FALHA AO LER VGX.CFG! LINHA 10 ", "INICIOU O SISTEMA"));
@@ -51,7 +50,7 @@ TEST(Engine, ANameThatIsNoReadableFileIsLeftAsItWas) {
         PlantNonFile(kind, f.dir / "vgx.cfg");
         PlantNonFile(kind, f.dir / "folder.dat");
         const auto type = std::filesystem::symlink_status(f.dir / "vgx.cfg").type();
-        f.engine.Form_Load();
+        f.engine.Load();
         EXPECT_THAT(f.Logged(), ElementsAre("FALHA AO LER FOLDER.DAT! ", "FALHA AO LER VGX.CFG! ",
                                             "INICIOU O SISTEMA"));
         EXPECT_EQ(std::filesystem::symlink_status(f.dir / "vgx.cfg").type(), type);
@@ -63,11 +62,11 @@ TEST(Engine, ANameThatIsNoReadableFileIsLeftAsItWas) {
 
 TEST(Engine, UnloadUndoesUnconfirmedEditsAndSavesNothing) {
     EngineFixture f;
-    f.engine.Form_Load();
+    f.engine.Load();
     const std::string saved = ReadFile(f.dir / "vgx.cfg");
     ASSERT_TRUE(f.engine.Settings().StepSpinner(Control::VScroll1, true));
     EXPECT_EQ(f.engine.Settings().Working().PoolingMinutes, "4");
-    f.engine.Form_Unload();
+    f.engine.Unload();
     EXPECT_EQ(f.engine.Settings().Working().PoolingMinutes, "3");
     EXPECT_EQ(ReadFile(f.dir / "vgx.cfg"), saved);
 }

@@ -13,51 +13,56 @@
 #include "probes/icmp_probe.h"
 #include "probes/ipv4_text.h"
 #include "support/fake_clock.h"
+#include "support/fake_loop.h"
 #include "support/temp_dir.h"
 
 namespace vgx::test {
 
 using namespace std::chrono_literals;
 
-// Every pump lets 100 ms pass.
-struct FakePump final : EventPump {
-    explicit FakePump(FakeClock& c) : clock(c) {}
-    void ProcessEvents() override {
-        clock.Advance(100ms);
-        if (onPump)
-            onPump();
-    }
-    FakeClock& clock;
-    std::function<void()> onPump;
-};
-
 // Answers per dotted address (unlisted addresses answer); each echo takes `echoTime`.
 struct FakeIcmp final : IcmpSender {
-    explicit FakeIcmp(FakeClock& c) : clock(c) {}
-    EchoResult Echo(std::uint32_t address, std::string_view, std::chrono::milliseconds) override {
+    explicit FakeIcmp(FakeLoop& l, FakeClock& c) : loop(l), clock(c) {}
+    LoopHandle Echo(std::uint32_t address, std::string_view, std::chrono::milliseconds,
+                    std::function<void(EchoResult)> done) override {
         echoes.push_back(DottedAddressOf(address));
         starts.push_back(clock.Now());
-        clock.Advance(echoTime);
+        if (onEcho)
+            onEcho();
         const auto it = status.find(echoes.back());
-        return {it == status.end() ? 0 : it->second, 0, {}};
+        const EchoResult r{it == status.end() ? 0 : it->second, 0, {}, localFault};
+        return loop.After(echoTime, [r, done = std::move(done)] { done(r); });
     }
+    FakeLoop& loop;
     FakeClock& clock;
     std::map<std::string, std::int32_t> status;
+    int localFault = 0;
     std::vector<std::string> echoes;
     std::vector<LocalTime> starts;
     std::chrono::milliseconds echoTime = 10ms;
+    std::function<void()> onEcho;
 };
 
 struct FakeResolver final : Resolver {
-    std::string ResolveHost(const std::string& host) override { return host; }
+    explicit FakeResolver(FakeLoop& l) : loop(l) {}
+    LoopHandle Resolve(const std::string& host, std::function<void(ResolveResult)> done) override {
+        return loop.Next([host, done = std::move(done)] { done({host, 0}); });
+    }
+    FakeLoop& loop;
 };
 
 struct FakeHttp final : HttpClient {
-    HttpHeadResult Head(const std::string& host, const std::string& path) override {
+    explicit FakeHttp(FakeLoop& l) : loop(l) {}
+    LoopHandle Head(const std::string& host, const std::string& path,
+                    std::function<void(HttpHeadResult)> done) override {
         requests.push_back(host + path);
-        return {true, status};
+        const HttpHeadResult r{true, status, localFault};
+        return loop.After(answerTime, [r, done = std::move(done)] { done(r); });
     }
+    FakeLoop& loop;
     std::string status = "200";
+    int localFault = 0;
+    std::chrono::milliseconds answerTime = 5ms;
     std::vector<std::string> requests;
 };
 
@@ -72,55 +77,64 @@ struct FakePower final : PowerControl {
 };
 
 struct FakeRunner final : ProcessRunner {
-    bool RunAndWait(const std::vector<std::string>& argv) override {
+    explicit FakeRunner(FakeLoop& l) : loop(l) {}
+    LoopHandle Run(const std::vector<std::string>& argv,
+                   std::function<void(bool)> ended) override {
         runs.push_back(argv);
-        return startable;
+        return loop.After(1s, [this, ended = std::move(ended)] { ended(startable); });
     }
+    FakeLoop& loop;
     std::vector<std::vector<std::string>> runs;
     bool startable = true;
 };
 
-struct NoTimers final : Timers {
-    void SetInterval(EngineTimer, int) override {}
-};
-
-// Questions take the answers queued in `answers`, then No.
+// Questions take the answers queued in `answers`, then No, a moment later; with `hold` they
+// stay open until the test answers them with Answer().
 struct FakeWindows final : Windows {
+    explicit FakeWindows(FakeLoop& l) : loop(l) {}
     bool MainWindowVisible() const override { return false; }
     bool PanelVisible() const override { return true; }
-    void TrayIcon(bool) override {}
     bool TrayExists() const override { return true; }
     void StateChanged() override {}
     void Beep() override { ++beeps; }
-    PromptAnswer Message(const Prompt& prompt) override {
+    LoopHandle Ask(const Prompt& prompt, std::function<void(PromptAnswer)> answered) override {
         beeps += prompt.Beep ? 1 : 0;
         messages.push_back(prompt.Title + ": " + prompt.Text);
-        if (prompt.Buttons == PromptButtons::Ok)
-            return PromptAnswer::Ok;
-        const PromptAnswer a = answers.empty() ? PromptAnswer::No : answers.front();
-        if (!answers.empty())
-            answers.pop_front();
-        return a;
+        PromptAnswer a = PromptAnswer::Ok;
+        if (prompt.Buttons == PromptButtons::YesNo) {
+            a = answers.empty() ? PromptAnswer::No : answers.front();
+            if (!answers.empty())
+                answers.pop_front();
+        }
+        if (hold) {
+            open = std::move(answered);
+            return loop.After(24h * 365, [] {});
+        }
+        return loop.After(100ms, [a, answered = std::move(answered)] { answered(a); });
     }
+    void Answer(PromptAnswer a) { std::exchange(open, nullptr)(a); }
     void ShowRestartWarning() override { ++warningShows; }
     void HideRestartWarning() override { ++warningHides; }
 
+    FakeLoop& loop;
     int beeps = 0, warningShows = 0, warningHides = 0;
     std::vector<std::string> messages;
     std::deque<PromptAnswer> answers;
+    bool hold = false;
+    std::function<void(PromptAnswer)> open;
 };
 
 // A temporary program directory and the fakes both the engine and the watchdog take.
 struct FakePorts {
     TempDir dir;
     FakeClock clock;
-    FakePump pump{clock};
-    FakeIcmp icmpSender{clock};
-    FakeResolver resolver;
-    FakeHttp httpClient;
+    FakeLoop loop{clock};
+    FakeIcmp icmpSender{loop, clock};
+    FakeResolver resolver{loop};
+    FakeHttp httpClient{loop};
     FakePower power;
-    FakeRunner runner;
-    FakeWindows windows;
+    FakeRunner runner{loop};
+    FakeWindows windows{loop};
 };
 
 }  // namespace vgx::test

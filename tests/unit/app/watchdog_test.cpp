@@ -47,22 +47,33 @@ constexpr std::int32_t kTimeout = 11010;
 TEST_F(WatchdogTest, CyclesStartAfterTheDelayThenAnIntervalApartHoweverLongTheyTake) {
     Configure({.net = 1, .delay = 2});
     icmpSender.echoTime = 50s;  // a slow probe
-    Ticks(119);
+    loop.RunFor(119s);
     EXPECT_TRUE(icmpSender.echoes.empty());
-    Ticks();
+    // A pause holds the delay's count: the first cycle comes 20 s later.
+    dog->Pause();
+    loop.RunFor(20s);
+    dog->Continue();
+    loop.RunFor(900ms);
+    EXPECT_TRUE(icmpSender.echoes.empty());
+    loop.RunFor(100ms);
+    ASSERT_EQ(icmpSender.echoes.size(), 1u);
     for (int i = 0; i < 3; ++i)
         Cycle();
     ASSERT_EQ(icmpSender.starts.size(), 4u);
-    for (size_t i = 1; i < 4; ++i) {
-        const auto gap = icmpSender.starts[i] - icmpSender.starts[i - 1];
-        EXPECT_GE(gap, 180s);
-        EXPECT_LT(gap, 181s + 100ms);
-    }
+    for (size_t i = 1; i < 4; ++i)
+        EXPECT_EQ(icmpSender.starts[i] - icmpSender.starts[i - 1], 180s);
 
     // Setting the wall clock back does not hold the checks up.
     clock.Set(clock.Now() - 1h);
-    Ticks(181);
+    loop.RunFor(181s);
     EXPECT_EQ(icmpSender.echoes.size(), 5u);
+    // Paused past its time, a cycle runs a second after the continue.
+    dog->Pause();
+    loop.RunFor(10min);
+    EXPECT_EQ(icmpSender.echoes.size(), 5u);
+    dog->Continue();
+    loop.RunFor(1s);
+    EXPECT_EQ(icmpSender.echoes.size(), 6u);
 }
 
 TEST_F(WatchdogTest, ATextThatIsNoNumberFallsBackToTheConfirmedValues) {
@@ -74,7 +85,7 @@ TEST_F(WatchdogTest, ATextThatIsNoNumberFallsBackToTheConfirmedValues) {
     Cycle();
     ASSERT_EQ(icmpSender.starts.size(), 12u);
     EXPECT_GE(icmpSender.starts[6] - icmpSender.starts[0], 180s);  // confirmed: 3 minutes
-    EXPECT_EQ(dog->FailureCount, 2);
+    EXPECT_EQ(dog->Failures(), 2);
     EXPECT_THAT(Logged(), Not(Contains("BOOT!!! ")));  // confirmed limit 7, not 0
     EXPECT_TRUE(httpClient.requests.empty()) << "no web check after an Internet failure";
 }
@@ -82,16 +93,17 @@ TEST_F(WatchdogTest, ATextThatIsNoNumberFallsBackToTheConfirmedValues) {
 TEST_F(WatchdogTest, SecondAddressIsTriedOnlyWhenTheFirstFailsThreeTimes) {
     Configure({.net = 1, .web = 1});
     icmpSender.status[kAddress1] = kTimeout;
-    pump.onPump = [&] {
-        if (icmpSender.echoes.size() == 1)
+    icmpSender.onEcho = [&] {
+        if (icmpSender.echoes.size() == 2)
             icmpSender.status.erase(kAddress1);
     };
     Cycle();
     EXPECT_THAT(icmpSender.echoes, ElementsAre(kAddress1, kAddress1));
+    EXPECT_EQ(icmpSender.starts[1] - icmpSender.starts[0], 2s + icmpSender.echoTime);
     EXPECT_THAT(panel.Text1, AllOf(HasSubstr("1.2) "), Not(HasSubstr("2.1) "))));
     EXPECT_THAT(httpClient.requests, ElementsAre("127.0.0.1/status"));
 
-    pump.onPump = nullptr;
+    icmpSender.onEcho = nullptr;
     icmpSender.echoes.clear();
     icmpSender.status[kAddress1] = kTimeout;
     Cycle();
@@ -110,21 +122,27 @@ TEST_F(WatchdogTest, FailureLevelsClimbToTheLimitAndActAtEveryFurtherFailure) {
     Cycle();
     EXPECT_EQ(panel.trayPicture, kTrayNearLimit);
     EXPECT_EQ(panel.colours, ReportColours::Alarm);
-
     Cycle();
-    for (int i = 0; i < 10; ++i)
-        dog->RestartWarningTick();
+    EXPECT_THAT(Logged(), Contains("BOOT!!! ").Times(1));
+    EXPECT_EQ(windows.warningShows, 1);
+    loop.RunFor(31s);
+    EXPECT_EQ(power.restarts, 1);
 
-    // A further failure acts again but leaves the running countdown alone.
+    // A warning opened by hand just before a failed cycle: the cycle acts again but leaves the
+    // running countdown alone.
+    loop.RunFor(std::chrono::ceil<std::chrono::milliseconds>(*dog->LastCycleStart() + 170s -
+                                                             clock.Now()));
+    dog->RestartButton();
+    const LocalTime pressed = clock.Now();
     Cycle();
     EXPECT_THAT(Logged(), Contains("BOOT!!! ").Times(2));
-    EXPECT_EQ(windows.warningShows, 2);
-    EXPECT_EQ(dog->Warning().Counter(), 10);
+    EXPECT_EQ(windows.warningShows, 3);
+    EXPECT_EQ(dog->Warning().Counter(), (clock.Now() - pressed) / 1s);
     EXPECT_EQ(settings->Working().Boota, 2);
 
     icmpSender.status.clear();
     Cycle();
-    EXPECT_EQ(dog->FailureCount, 0);
+    EXPECT_EQ(dog->Failures(), 0);
     EXPECT_EQ(panel.trayPicture, kTrayNormal);
     EXPECT_EQ(panel.colours, ReportColours::Normal);
 }
@@ -134,24 +152,23 @@ TEST_F(WatchdogTest, PendingResetWaitsForACycleWithACheckSwitchedOn) {
     BothAddressesSilent();
     Cycle();
     Cycle();
-    ASSERT_EQ(dog->FailureCount, 2);
+    ASSERT_EQ(dog->Failures(), 2);
 
     windows.answers.push_back(PromptAnswer::Yes);
-    dog->cmdReset_Click();
+    dog->AskToResetFailures();
+    loop.RunFor(1s);
     EXPECT_THAT(windows.messages,
                 ElementsAre(HasSubstr("resetar as falhas"),
                             "ATENÇÃO: Falhas resetadas. Aguarde o próximo pooling!"));
     EXPECT_THAT(Logged(), Contains("FALHAS RESETADAS! "));
 
     settings->Working().NetCheckEnabled = 0;
-    Ticks(400);
-    EXPECT_TRUE(dog->LimpaFalha);
-    EXPECT_EQ(dog->FailureCount, 2);
+    loop.RunFor(400s);
+    EXPECT_EQ(dog->Failures(), 2);
 
     settings->Working().NetCheckEnabled = 1;
     Cycle();
-    EXPECT_FALSE(dog->LimpaFalha);
-    EXPECT_EQ(dog->FailureCount, 1);  // cleared, then this cycle's failure
+    EXPECT_EQ(dog->Failures(), 1);  // cleared, then this cycle's failure
 }
 
 TEST_F(WatchdogTest, WebServerRestartsLowerTheCountAndTheFourthOpensTheWarning) {
@@ -162,7 +179,8 @@ TEST_F(WatchdogTest, WebServerRestartsLowerTheCountAndTheFourthOpensTheWarning) 
     Cycle();
     EXPECT_EQ(runner.runs,
               (std::vector<std::vector<std::string>>{{(dir / "jet.exe").string(), "/restart"}}));
-    EXPECT_EQ(dog->FailureCount, 1);
+    EXPECT_FALSE(std::filesystem::exists(dir / "jet.exe"));
+    EXPECT_EQ(dog->Failures(), 1);
     EXPECT_EQ(panel.lblNet, "FALHAS: 3");
     const std::string failure = "FALHA IIS: http://127.0.0.1/status";
     EXPECT_THAT(Logged(), ElementsAre(failure, failure, failure, "IIS REINICIADO "));
@@ -173,12 +191,48 @@ TEST_F(WatchdogTest, WebServerRestartsLowerTheCountAndTheFourthOpensTheWarning) 
     settings->Working().FailureLimit = "1";
     for (int i = 0; i < 3; ++i)
         Cycle();
-    EXPECT_EQ(dog->FailureCount, 0);
-    EXPECT_EQ(dog->IisRestarts, 4);
+    EXPECT_EQ(dog->Failures(), 0);
+    EXPECT_EQ(dog->WebServerRestarts(), 4);
     EXPECT_EQ(windows.warningShows, 1);
     EXPECT_THAT(Logged(),
                 AllOf(Contains("FALHA AO EXECUTAR JET.EXE! ").Times(3),
                       Contains("IIS REINICIADO ").Times(1), Contains("BOOT!!! ").Times(1)));
+}
+
+// A stop (SIGTERM at a shutdown stops the web server first) while a check waits: the cycle
+// ends there, counting nothing and doing nothing.
+TEST_F(WatchdogTest, AStopWhileACheckWaitsEndsTheCycleWithoutCountingOrActing) {
+    Configure({.web = 1, .limit = "1", .action = 1});
+    httpClient.status = "500";
+    httpClient.answerTime = 30s;
+    loop.RunFor(10s);
+    ASSERT_TRUE(dog->CycleRunning());
+    dog->Stop();
+    loop.RunFor(10min);
+    EXPECT_EQ(loop.Pending(), 0u);
+    EXPECT_EQ(dog->Failures(), 0);
+    EXPECT_TRUE(runner.runs.empty());
+    EXPECT_THAT(Logged(), Not(Contains(HasSubstr("FALHA IIS"))));
+    EXPECT_EQ(settings->Working().Boota, 0);
+}
+
+// No descriptor or memory for a probe is this program's fault: logged, never counted, so it can
+// never lead to a restart.
+TEST_F(WatchdogTest, AFaultOfThisProgramIsLoggedAndNeverCounted) {
+    Configure({.net = 1, .web = 1, .limit = "1", .action = 1});
+    icmpSender.localFault = EMFILE;
+    Cycle();
+    httpClient.localFault = ENFILE;
+    icmpSender.localFault = 0;
+    Cycle();
+    EXPECT_EQ(dog->Failures(), 0);
+    EXPECT_EQ(windows.warningShows, 0);
+    EXPECT_EQ(icmpSender.echoes.size(), 2u) << "one try a cycle: none after a fault of its own";
+    EXPECT_THAT(Logged(),
+                ElementsAre("CICLO NÃO CONTADO! FALHA LOCAL: DESCRITORES ESGOTADOS NO VIGIAX ",
+                            "CICLO NÃO CONTADO! FALHA LOCAL: DESCRITORES ESGOTADOS NO SISTEMA "));
+    EXPECT_EQ(dog->Counts().inconclusive, 2u);
+    EXPECT_EQ(dog->Counts().failedCycles, 0u);
 }
 
 TEST_F(WatchdogTest, DailyLimitHoldsAcrossARestartOfTheProgramAndNeedsThePrivilege) {
@@ -235,27 +289,25 @@ TEST_F(WatchdogTest, CancellingUndoesTheEventAndANewWarningStartsFromThirty) {
     Cycle();
     ASSERT_TRUE(dog->Warning().Counting());
     ASSERT_EQ(settings->Working().Boota, 1);
-    for (int i = 0; i < 29; ++i)
-        dog->RestartWarningTick();
+    loop.RunFor(29s);
 
     settings->Working().PoolingMinutes = "9";  // an unconfirmed edit
-    // A threshold event while the cancel's message is open does not open a warning that the
-    // user could not answer behind it.
-    int shownDuringCancel = -1;
-    pump.onPump = [&] {
-        dog->ShowRestartWarning();
-        shownDuringCancel = windows.warningShows;
-    };
+    windows.hold = true;
     const int shownBefore = windows.warningShows;
-    dog->RestartWarningCancel();
-    pump.onPump = nullptr;
-    EXPECT_EQ(shownDuringCancel, shownBefore);
+    dog->CancelRestartWarning();
+    // The countdown is stopped before the user reads; a threshold event while the message is
+    // open does not open a warning the user could not answer behind it.
+    loop.RunFor(5s);
+    dog->ShowRestartWarning();
+    EXPECT_EQ(windows.warningShows, shownBefore);
+    EXPECT_EQ(power.restarts, 0);
     EXPECT_FALSE(dog->Warning().Counting());
     EXPECT_EQ(windows.warningHides, 1);
+    windows.hold = false;
+    windows.Answer(PromptAnswer::Ok);
     EXPECT_THAT(
         windows.messages,
         ElementsAre("ATENÇÃO: Por segurança as falhas do pooling foram resetadas para zero!"));
-    EXPECT_TRUE(dog->LimpaFalha);
     EXPECT_EQ(settings->Working().Boota, 0);
     EXPECT_EQ(settings->Working().PoolingMinutes, "3");
     EXPECT_THAT(Logged(), ElementsAre(_, _, "BOOT!!! ", "FALHAS RESETADAS! ",
@@ -263,19 +315,19 @@ TEST_F(WatchdogTest, CancellingUndoesTheEventAndANewWarningStartsFromThirty) {
     EXPECT_THAT(ReadFile(dir / "vgx.cfg"), HasSubstr("\"\r\n0\r\n1\r\n\""));
 
     // The next warning gives the full thirty seconds again, beeping each, and restarts once.
-    dog->cmdBot_Click();
+    icmpSender.status.clear();
+    dog->RestartButton();
     EXPECT_THAT(Logged(), Contains("BOTÃO DE BOOT PRESSIONADO! "));
     const int beeps = windows.beeps;
-    dog->RestartWarningTick();
+    loop.RunFor(1s);
     EXPECT_EQ(dog->Warning().Label(), "Boot em: \r\r30 segundos...");
-    for (int i = 2; i <= 30; ++i)
-        dog->RestartWarningTick();
+    loop.RunFor(29s);
     EXPECT_EQ(dog->Warning().Label(), "Boot em: \r\r1 segundos...");
     EXPECT_EQ(power.restarts, 0);
-    dog->RestartWarningTick();
+    loop.RunFor(1s);
     EXPECT_EQ(power.restarts, 1);
     EXPECT_EQ(windows.beeps - beeps, 31);
-    dog->RestartWarningTick();
+    loop.RunFor(10s);
     EXPECT_EQ(power.restarts, 1);
 }
 

@@ -15,36 +15,32 @@ struct WatchdogWorld : FakePorts {
     static constexpr const char* kAddress1 = "10.9.0.1";
     static constexpr const char* kAddress2 = "10.9.0.2";
 
-    WatchdogWorld() { Restart(); }
+    WatchdogWorld() { Restart(false); }
 
     // A new run of the program: fresh engine state, settings read from the file.
-    void Restart() {
+    void Restart(bool start = true) {
         dog.reset();
         settings = std::make_unique<SettingsModel>(dir.path(), clock);
         if (std::filesystem::exists(dir / "vgx.cfg"))
             settings->LoadSettings();
         settings->CommitLoaded();
         panel = PanelState{};
-        icmp = std::make_unique<IcmpProbe>(icmpSender, resolver, panel.Text1, &eventLog);
+        icmp = std::make_unique<IcmpProbe>(loop, icmpSender, resolver, panel.Text1, &eventLog);
         http = std::make_unique<HttpProbe>(httpClient);
         dog = std::make_unique<Watchdog>(
             dir.path(), *settings, eventLog, panel,
-            WatchdogPorts{clock, pump, power, runner, windows, *icmp, *http});
+            WatchdogPorts{clock, loop, power, runner, windows, *icmp, *http});
+        if (start)
+            dog->Start();
     }
 
     void BothAddressesSilent() { icmpSender.status = {{kAddress1, 11010}, {kAddress2, 11010}}; }
 
-    void Ticks(int n = 1) {
-        for (int i = 0; i < n; ++i) {
-            clock.Advance(1s);
-            dog->tmrPing_ThatTime();
-        }
-    }
-    // Ticks until the next cycle has started (and run).
+    // Runs the loop until the next cycle has started and ended.
     void Cycle() {
-        const auto before = dog->LastPooling;
-        for (int i = 0; i < 7200 && dog->LastPooling == before; ++i)
-            Ticks();
+        const auto before = dog->LastCycleStart();
+        ASSERT_TRUE(loop.RunUntil(
+            [&] { return dog->LastCycleStart() != before && !dog->CycleRunning(); }, 24h));
     }
 
     std::vector<std::string> Logged() const { return LogMessages(TodaysLog(eventLog, clock)); }

@@ -63,7 +63,8 @@ TEST(IsJobDue, MonthlyDaysPastTheMonthsEndFallOnItsLastDayAndDayZeroNeverComes) 
     }
 }
 
-// Ticks every 23 s until `end` and records the times at which the job ran.
+// Sleeps from one due moment to the next until `end`, as the engine does, and records the
+// times at which the job ran.
 struct TickedJob {
     test::FakeClock clock;
     CleaningJobs jobs;
@@ -77,8 +78,17 @@ struct TickedJob {
 
     std::size_t TickUntil(LocalTime end) {
         const std::size_t before = runs.size();
-        for (; clock.Now() < end; clock.Advance(seconds{23}))
-            scheduler.tmrPasta_ThatTime();
+        for (;;) {
+            scheduler.RunDueJobs();
+            const auto next = scheduler.NextDue(clock.Now());
+            if (!next || *next >= end)
+                break;
+            EXPECT_GT(*next, clock.Now()) << "nothing left due once the due jobs ran";
+            if (*next <= clock.Now())
+                break;
+            clock.Set(*next);
+        }
+        clock.Set(end);
         return runs.size() - before;
     }
 };
@@ -88,6 +98,12 @@ TEST(CleaningScheduler, DailyJobRunsOncePerDayAndTheChangeOfDayClearsIt) {
     EXPECT_EQ(r.TickUntil(Dec(7, 9, 0)), 1U);
     r.clock.Set(Dec(9, 8, 0));
     EXPECT_EQ(r.TickUntil(Dec(9, 9, 0)), 1U);
+    EXPECT_EQ(r.runs, (std::vector{Dec(7, 8, 30), Dec(9, 8, 30)}));
+    // The next due moment, weeks ahead: the 31st falls on February's last day.
+    const test::FakeClock feb(MakeLocalTime(2026, 2, 1, 9, 0));
+    CleaningJobs monthly{Job(JobKind::Monthly, "08:00", "31")};
+    const CleaningScheduler later(feb, monthly, [](const CleaningJob&) {});
+    EXPECT_EQ(later.NextDue(feb.Now()), MakeLocalTime(2026, 2, 28, 8, 0));
 }
 
 TEST(CleaningScheduler, AtStartRunsOnceAndHourlyEveryHourFromZero) {
@@ -99,9 +115,7 @@ TEST(CleaningScheduler, AtStartRunsOnceAndHourlyEveryHourFromZero) {
     // 21:10, 22:10, 23:10, then again at the change of day.
     TickedJob hourly(Dec(7, 21, 10), Job(JobKind::Hourly, "", ""));
     ASSERT_EQ(hourly.TickUntil(Dec(8, 1, 0)), 4U);
-    const LocalTime expected[] = {Dec(7, 21, 10), Dec(7, 22, 10), Dec(7, 23, 10), Dec(8, 0, 0)};
-    for (std::size_t i = 0; i < 4; ++i)
-        EXPECT_TRUE(hourly.runs[i] >= expected[i] && hourly.runs[i] < expected[i] + seconds{46});
+    EXPECT_EQ(hourly.runs, (std::vector{Dec(7, 21, 10), Dec(7, 22, 10), Dec(7, 23, 10), Dec(8, 0, 0)}));
 }
 
 TEST(CleaningScheduler, AMissingFolderIsLoggedOnceAndMarked) {
@@ -112,7 +126,7 @@ TEST(CleaningScheduler, AMissingFolderIsLoggedOnceAndMarked) {
     CleaningJobs jobs{Job(JobKind::Daily, "10:00", "2", gone)};
     CleaningScheduler scheduler(clock, jobs, log, dir.path());
     for (int i = 0; i < 10; ++i, clock.Advance(seconds{23}))
-        scheduler.tmrPasta_ThatTime();
+        scheduler.RunDueJobs();
     EXPECT_EQ(test::ReadFile(log.FileForDay(DayOf(clock.Now()))),
               "07/12/2026 10:00:00   PASTA NÃO EXISTE! -> " + gone + "\r\n");
     EXPECT_EQ(jobs[0].LastRun, 36000.0F);

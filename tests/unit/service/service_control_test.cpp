@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <syslog.h>
 
-#include "service/keep_alive_runner.h"
 #include "service/service_control.h"
 #include "service/service_unit.h"
 #include "support/recording_systemctl.h"
@@ -144,14 +143,6 @@ TEST(CommandRunner, KeepsTheOutputAndTheExitStatus) {
     EXPECT_FALSE(runner->Run({"vgx-no-such-program"}).started);
 }
 
-TEST(KeepAliveRunner, KeepsAliveWhileItWaitsAndTellsWhatDidNotRun) {
-    int keepAlives = 0;
-    KeepAliveProcessRunner runner([&keepAlives] { ++keepAlives; }, std::chrono::milliseconds(100));
-    EXPECT_TRUE(runner.RunAndWait({"sh", "-c", "sleep 0.45; exit 1"}));
-    EXPECT_GE(keepAlives, 3);
-    EXPECT_FALSE(runner.RunAndWait({"/vgx/no-such-program"}));
-    EXPECT_FALSE(runner.RunAndWait({"sh", "-c", "kill -KILL $$"}));
-}
 
 }  // namespace
 }  // namespace vgx::test
