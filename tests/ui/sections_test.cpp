@@ -133,8 +133,9 @@ private slots:
     void aDailyJobIsStoredListedEditedAndDeleted() {
         UiWorld w;
         TempDir shared;
+        int browsed = 0;  // the folder is chosen the first time, the chooser cancelled after
         w.windows.Context().chooseFolder = [&](QWidget*) {
-            return QString::fromStdString(shared.path().string());
+            return ++browsed == 1 ? QString::fromStdString(shared.path().string()) : QString();
         };
         FoldersSection& f = *w.Main().Folders();
         WhenEditorOpens([&](JobEditorWindow& e) {
@@ -144,8 +145,14 @@ private slots:
             QVERIFY(e.pctIni->isVisible());
             e.activateWindow();
             QVERIFY(QTest::qWaitForWindowActive(&e));
+            // Enter on a kind or in a field presses no button.
+            e.OptTipo[0]->setFocus();
+            QTest::keyClick(e.OptTipo[0], Qt::Key_Enter);
             e.txtHora->setFocus();
             QTest::keyClicks(e.txtHora, QStringLiteral("8a:5:"));  // letters, a second ":"
+            QTest::keyClick(e.txtHora, Qt::Key_Return);
+            QCOMPARE(browsed, 1);
+            QVERIFY(e.OptTipo[0]->isChecked());
             e.chkDia[2]->setChecked(true);
             e.chkDia[6]->setChecked(true);
             w.answers = {PromptAnswer::Yes};
