@@ -3,6 +3,7 @@
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QDateEdit>
+#include <QLabel>
 #include <QPlainTextEdit>
 
 #include "ui/settings/log_viewer.h"
@@ -53,6 +54,10 @@ private slots:
         QTest::mouseMove(m.MenuButton(2), QPoint(5, 5));
         QCOMPARE(Bevels(w), (std::vector<int>{1, 0, 2, 0, 0}));
         QVERIFY(m.HelpText().find("irá  realizar") != std::string::npos);
+        // A screen reader reads the help: it is the label's name.
+        auto* help = m.findChild<QLabel*>(QStringLiteral("lblOBS"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(help)->text(QAccessible::Name),
+                 QString::fromStdString(m.HelpText()).replace("\r\n", "\n"));
         QTest::mouseMove(m.MenuButton(3), QPoint(5, 5));  // straight onto another button
         QCOMPARE(Bevels(w), (std::vector<int>{1, 0, 0, 2, 0}));
         QVERIFY(m.HelpText().find("/dir1/pagina1.asp") != std::string::npos);

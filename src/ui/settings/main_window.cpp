@@ -213,7 +213,9 @@ void MainWindow::BuildSections() {
     // help (six lines, the last one long) needs to fit.
     lblOBS_ = new QLabel(frmHelp_);
     lblOBS_->setObjectName(QStringLiteral("lblOBS"));
-    lblOBS_->setAccessibleName(QStringLiteral("Descrição"));
+    // No accessible name of its own: its text is its name, so a screen reader reads the help and
+    // each new text is announced as a change of name (the frame says "Descrição").
+    lblOBS_->setTextFormat(Qt::PlainText);
     lblOBS_->setWordWrap(true);
     lblOBS_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QFont small(QStringLiteral("Arial"));
