@@ -9,6 +9,7 @@
 #include "ui/settings/log_viewer.h"
 #include "ui/widgets/bevel_panel.h"
 #include "ui/widgets/icon_box.h"
+#include "ui/widgets/scroll_column.h"
 #include "ui_world.h"
 
 namespace vgx::test {
@@ -81,11 +82,30 @@ private slots:
         QVERIFY(viewer->findChild<QPlainTextEdit*>()->toPlainText().contains("INICIOU O SISTEMA"));
         viewer->close();
         shown.clear();
-        x.Dt->setDate(QDate::currentDate().addDays(-400));
+        MainWindow& m = w.Main();
+        m.show();
+        m.Boot_Click(4);
+        const QDate chosen = QDate::currentDate().addDays(-400);
+        x.Dt->setDate(chosen);
+        x.Dt->setFocus();
         x.cmdLog_Click();
         QVERIFY(shown.isEmpty());
         QCOMPARE(w.TakeAsked(),
                  std::vector<std::string>{"ERRO: Arquivo de Log não encontrado nessa data."});
+        // Back from another window (the message, another program): the date and focus stay.
+        QWidget other;
+        for (QWidget* active : {&other, static_cast<QWidget*>(&m)}) {
+            active->show();
+            active->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(active));
+        }
+        QCOMPARE(x.Dt->date(), chosen);
+        QVERIFY(x.Dt->hasFocus());
+        // Shown again: today, and the focus on the menu.
+        m.hide();
+        m.show();
+        QCOMPARE(x.Dt->date(), QDate::currentDate());
+        QCOMPARE(m.focusWidget(), m.MenuColumn());
     }
 
     void everyControlIsNamedDescribedAndPressable() {

@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 #include "ui/about/emblem.h"
@@ -347,10 +348,12 @@ void MainWindow::Form_Activate() {
     pct1_->setFocus(Qt::ActiveWindowFocusReason);
 }
 
-void MainWindow::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        Form_Activate();
-    QWidget::changeEvent(event);
+void MainWindow::showEvent(QShowEvent* event) {
+    // Shown, or restored from minimised (a spontaneous show); not when the window merely gets
+    // the focus back, after a message box or from another program, which would undo the date
+    // and the focus the user just chose.
+    Form_Activate();
+    QWidget::showEvent(event);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
