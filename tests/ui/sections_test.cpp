@@ -2,7 +2,9 @@
 // lists, the spinners and their arrow keys; the folder list and the job editor, with a folder
 // chooser that answers for the user.
 #include <QRadioButton>
+#include <QStyleOptionSlider>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include "cleaning/jobs_file.h"
 #include "records/settings_file.h"
@@ -56,19 +58,48 @@ private slots:
         QCOMPARE(c.txtFalha->text(), QStringLiteral("7"));
     }
 
-    void spinnersAndArrowKeysStopAtTheirBounds() {
+    void spinnerArrowsRaiseUpwardsAndArrowKeysStopAtTheBounds() {
         UiWorld w;
+        w.Settings().SetValue(Control::chkPanel, 1);  // the opacity's spinner works with the panel
         ConfigSection& c = *w.Main().Config();
+        w.Main().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w.Main()));
+        // Pressed where the style draws each arrow.
+        const auto click = [](QScrollBar* bar, QStyle::SubControl arrow) {
+            QStyleOptionSlider o;
+            o.initFrom(bar);
+            o.orientation = Qt::Vertical;
+            QTest::mouseClick(
+                bar, Qt::LeftButton, {},
+                bar->style()->subControlRect(QStyle::CC_ScrollBar, &o, arrow, bar).center());
+        };
+        const std::tuple<Control, QScrollBar*, int, int> spinners[] = {
+            {Control::VScroll1, c.VScroll1, 3, 1},
+            {Control::VScroll2, c.VScroll2, 7, 1},
+            {Control::VScroll4, c.VScroll4, 0, 1},
+            {Control::VScroll3, c.VScroll3, 180, 5},
+        };
+        for (const auto& [spinner, bar, start, step] : spinners) {
+            click(bar, QStyle::SC_ScrollBarSubLine);
+            QCOMPARE(w.Settings().Value(spinner), start + step);
+            click(bar, QStyle::SC_ScrollBarAddLine);
+            click(bar, QStyle::SC_ScrollBarAddLine);
+            QCOMPARE(w.Settings().Value(spinner), std::max(start - step, 0));
+        }
+        QCOMPARE(c.txtOpa->text(), QStringLiteral("70%"));  // 175
+        // A wheel notch away from the user lowers the number, by one step.
+        QWheelEvent away(QPointF(5, 5), c.VScroll1->mapToGlobal(QPointF(5, 5)), {}, QPoint(0, 120),
+                         Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(c.VScroll1, &away);
+        QCOMPARE(c.txtPoling->text(), QStringLiteral("1"));
+
         for (int i = 0; i < 40; ++i)
             QTest::keyClick(c.txtPoling, Qt::Key_Up);
         QCOMPARE(c.txtPoling->text(), QStringLiteral("30"));
         QTest::keyClick(c.txtAtra, Qt::Key_Down);
         QCOMPARE(c.txtAtra->text(), QStringLiteral("0"));
-        c.VScroll3->triggerAction(QAbstractSlider::SliderSingleStepAdd);  // the upper arrow
-        QCOMPARE(w.Settings().Value(Control::VScroll3), 185);
-        QCOMPARE(c.txtOpa->text(), QStringLiteral("74%"));
         QTest::keyClick(c.txtOpa, Qt::Key_Down);
-        QCOMPARE(w.Settings().Value(Control::VScroll3), 184);
+        QCOMPARE(w.Settings().Value(Control::VScroll3), 174);
     }
 
     void actionListsClearTheChecksTheyConcern() {
@@ -102,8 +133,9 @@ private slots:
     void aDailyJobIsStoredListedEditedAndDeleted() {
         UiWorld w;
         TempDir shared;
+        int browsed = 0;  // the folder is chosen the first time, the chooser cancelled after
         w.windows.Context().chooseFolder = [&](QWidget*) {
-            return QString::fromStdString(shared.path().string());
+            return ++browsed == 1 ? QString::fromStdString(shared.path().string()) : QString();
         };
         FoldersSection& f = *w.Main().Folders();
         WhenEditorOpens([&](JobEditorWindow& e) {
@@ -113,8 +145,14 @@ private slots:
             QVERIFY(e.pctIni->isVisible());
             e.activateWindow();
             QVERIFY(QTest::qWaitForWindowActive(&e));
+            // Enter on a kind or in a field presses no button.
+            e.OptTipo[0]->setFocus();
+            QTest::keyClick(e.OptTipo[0], Qt::Key_Enter);
             e.txtHora->setFocus();
             QTest::keyClicks(e.txtHora, QStringLiteral("8a:5:"));  // letters, a second ":"
+            QTest::keyClick(e.txtHora, Qt::Key_Return);
+            QCOMPARE(browsed, 1);
+            QVERIFY(e.OptTipo[0]->isChecked());
             e.chkDia[2]->setChecked(true);
             e.chkDia[6]->setChecked(true);
             w.answers = {PromptAnswer::Yes};

@@ -3,11 +3,13 @@
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QDateEdit>
+#include <QLabel>
 #include <QPlainTextEdit>
 
 #include "ui/settings/log_viewer.h"
 #include "ui/widgets/bevel_panel.h"
 #include "ui/widgets/icon_box.h"
+#include "ui/widgets/scroll_column.h"
 #include "ui_world.h"
 
 namespace vgx::test {
@@ -53,6 +55,10 @@ private slots:
         QTest::mouseMove(m.MenuButton(2), QPoint(5, 5));
         QCOMPARE(Bevels(w), (std::vector<int>{1, 0, 2, 0, 0}));
         QVERIFY(m.HelpText().find("irá  realizar") != std::string::npos);
+        // A screen reader reads the help: it is the label's name.
+        auto* help = m.findChild<QLabel*>(QStringLiteral("lblOBS"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(help)->text(QAccessible::Name),
+                 QString::fromStdString(m.HelpText()).replace("\r\n", "\n"));
         QTest::mouseMove(m.MenuButton(3), QPoint(5, 5));  // straight onto another button
         QCOMPARE(Bevels(w), (std::vector<int>{1, 0, 0, 2, 0}));
         QVERIFY(m.HelpText().find("/dir1/pagina1.asp") != std::string::npos);
@@ -76,11 +82,30 @@ private slots:
         QVERIFY(viewer->findChild<QPlainTextEdit*>()->toPlainText().contains("INICIOU O SISTEMA"));
         viewer->close();
         shown.clear();
-        x.Dt->setDate(QDate::currentDate().addDays(-400));
+        MainWindow& m = w.Main();
+        m.show();
+        m.Boot_Click(4);
+        const QDate chosen = QDate::currentDate().addDays(-400);
+        x.Dt->setDate(chosen);
+        x.Dt->setFocus();
         x.cmdLog_Click();
         QVERIFY(shown.isEmpty());
         QCOMPARE(w.TakeAsked(),
                  std::vector<std::string>{"ERRO: Arquivo de Log não encontrado nessa data."});
+        // Back from another window (the message, another program): the date and focus stay.
+        QWidget other;
+        for (QWidget* active : {&other, static_cast<QWidget*>(&m)}) {
+            active->show();
+            active->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(active));
+        }
+        QCOMPARE(x.Dt->date(), chosen);
+        QVERIFY(x.Dt->hasFocus());
+        // Shown again: today, and the focus on the menu.
+        m.hide();
+        m.show();
+        QCOMPARE(x.Dt->date(), QDate::currentDate());
+        QCOMPARE(m.focusWidget(), m.MenuColumn());
     }
 
     void everyControlIsNamedDescribedAndPressable() {

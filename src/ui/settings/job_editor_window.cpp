@@ -29,8 +29,6 @@ bool PassesFilter(const QKeyEvent& key) {
     switch (key.key()) {
         case Qt::Key_Tab:
         case Qt::Key_Backtab:
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
         case Qt::Key_Escape:
         case Qt::Key_Delete:
             return true;
@@ -165,6 +163,10 @@ void JobEditorWindow::BuildControls() {
     layout->addLayout(buttons);
     connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    // No default button: Enter in a field or on a kind presses nothing (the first button would
+    // be "Procurar", whose cancelled chooser clears the folder and the kind).
+    for (QPushButton* button : {static_cast<QPushButton*>(cmdPasta), cmdOK, cmdCancel})
+        button->setAutoDefault(false);
     setFixedSize(sizeHint());
 }
 
@@ -282,6 +284,8 @@ bool JobEditorWindow::eventFilter(QObject* watched, QEvent* event) {
         LeaveField(box);
     } else if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+            return true;  // dropped like any key that is not a digit
         if (!PassesFilter(*key)) {
             const int ascii = key->text().at(0).unicode();
             if (FilterKey(box->text().toStdString(), ascii, box == txtHora) == 0)

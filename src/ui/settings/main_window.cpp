@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 #include "ui/about/emblem.h"
@@ -213,7 +214,9 @@ void MainWindow::BuildSections() {
     // help (six lines, the last one long) needs to fit.
     lblOBS_ = new QLabel(frmHelp_);
     lblOBS_->setObjectName(QStringLiteral("lblOBS"));
-    lblOBS_->setAccessibleName(QStringLiteral("Descrição"));
+    // No accessible name of its own: its text is its name, so a screen reader reads the help and
+    // each new text is announced as a change of name (the frame says "Descrição").
+    lblOBS_->setTextFormat(Qt::PlainText);
     lblOBS_->setWordWrap(true);
     lblOBS_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QFont small(QStringLiteral("Arial"));
@@ -345,10 +348,12 @@ void MainWindow::Form_Activate() {
     pct1_->setFocus(Qt::ActiveWindowFocusReason);
 }
 
-void MainWindow::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        Form_Activate();
-    QWidget::changeEvent(event);
+void MainWindow::showEvent(QShowEvent* event) {
+    // Shown, or restored from minimised (a spontaneous show); not when the window merely gets
+    // the focus back, after a message box or from another program, which would undo the date
+    // and the focus the user just chose.
+    Form_Activate();
+    QWidget::showEvent(event);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

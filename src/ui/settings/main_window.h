@@ -43,7 +43,8 @@ public:
     void ShowSectionHelp(int index);
     // The banner's "X" (0: to the tray) and "?" (1: About).
     void CmdSair_Click(int index);
-    // Lays out the menu column and sets the log date to today; runs on each activation.
+    // Lays out the menu column and sets the log date to today; runs whenever the window is
+    // shown or restored.
     void Form_Resize();
 
     int CurrentSection() const { return section_; }
@@ -71,7 +72,7 @@ signals:
     void closed();
 
 protected:
-    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

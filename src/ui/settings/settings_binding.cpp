@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <optional>
 
 namespace vgx {
 
@@ -12,6 +13,27 @@ namespace {
 
 QString Qs(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A vertical bar steps down from its upper arrow whatever its appearance; a spinner's arrows,
+// trough and ends step the other way. The slider position `action` should have given.
+std::optional<int> Upwards(const QScrollBar& bar, int action) {
+    switch (action) {
+        case QAbstractSlider::SliderSingleStepAdd:
+            return bar.value() - bar.singleStep();
+        case QAbstractSlider::SliderSingleStepSub:
+            return bar.value() + bar.singleStep();
+        case QAbstractSlider::SliderPageStepAdd:
+            return bar.value() - bar.pageStep();
+        case QAbstractSlider::SliderPageStepSub:
+            return bar.value() + bar.pageStep();
+        case QAbstractSlider::SliderToMinimum:
+            return bar.maximum();
+        case QAbstractSlider::SliderToMaximum:
+            return bar.minimum();
+        default:
+            return std::nullopt;
+    }
 }
 
 Qt::CheckState StateOf(int value) {
@@ -75,9 +97,15 @@ void SettingsBinding::BindSpinner(Control spinner, QScrollBar* bar, QLineEdit* b
     bar->setRange(b.lower, b.upper);
     bar->setSingleStep(b.step);
     bar->setPageStep(b.step);
-    // The upper arrow raises the number.
+    // The number grows upwards: the thumb is at the top at the upper bound, and the upper arrow
+    // (and a click in the trough above the thumb) raises the number. A wheel notch away from
+    // the user lowers it, as it adds to a scroll bar's value.
     bar->setInvertedAppearance(true);
     bar->setInvertedControls(true);
+    connect(bar, &QAbstractSlider::actionTriggered, bar, [bar](int action) {
+        if (const auto turned = Upwards(*bar, action))
+            bar->setSliderPosition(*turned);
+    });
     connect(bar, &QScrollBar::valueChanged, this, [this, spinner, box](int value) {
         if (updating_)
             return;
