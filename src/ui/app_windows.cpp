@@ -1,8 +1,8 @@
 #include "ui/app_windows.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFileDialog>
+#include <QTimer>
 #include <QScreen>
 #include <QSystemTrayIcon>
 
@@ -13,6 +13,7 @@
 #include "service/service_control.h"
 #include "ui/about/about_window.h"
 #include "ui/message_box.h"
+#include "ui/settings/folder_chooser.h"
 #include "ui/panel/status_panel.h"
 #include "ui/restart_warning_window.h"
 #include "ui/settings/log_viewer.h"
@@ -48,22 +49,20 @@ void AppWindows::Attach(Engine& engine, ServiceControl* service,
         *this,
         IconStrip(QString::fromStdString(images.buttons.string())),
         IconStrip(QString::fromStdString(images.menu.string())),
-        [](QWidget* parent) {
-            return QFileDialog::getExistingDirectory(parent,
-                                                     QStringLiteral("Selecione um diretório:"));
-        },
+        &OpenFolderChooser,
         &ShowTextFile,
         &ListLocalAddresses,
         [this] {
             if (service_ == nullptr)
                 return;
             if (const ServiceOutcome done = service_->InstallService(true); done.message)
-                Message({*done.message, kServiceMessageTitle, PromptIcon::None, PromptButtons::Ok});
+                Tell({*done.message, kServiceMessageTitle, PromptIcon::None, PromptButtons::Ok});
         },
-        [&engine] { engine.Dog().cmdReset_Click(); },
-        [&engine] { engine.Dog().cmdBot_Click(); },
+        [&engine] { engine.Dog().AskToResetFailures(); },
+        [&engine] { engine.Dog().RestartButton(); },
+        [&engine] { engine.JobsChanged(); },
         {},
-        {},
+        [this](const Prompt& p) { Tell(p); },
     });
 
     SettingsModel& settings = engine.Settings();
@@ -78,7 +77,7 @@ void AppWindows::Attach(Engine& engine, ServiceControl* service,
     settings.hooks.reapplyAlwaysOnTop = [this] { chkSVisi_Click(); };
     settings.hooks.saveFailed = [this] {
         engine_->Log().WriteLog("FALHA AO GRAVAR VGX.CFG! ");
-        Message(ErrorMessage("Não foi possível gravar o arquivo vgx.cfg."));
+        Tell(ErrorMessage("Não foi possível gravar o arquivo vgx.cfg."));
     };
 
     warning_ = warning ? std::make_unique<RestartWarningWindow>(std::move(*warning))
@@ -167,8 +166,8 @@ void AppWindows::TrayIcon(bool show) {
     main_->hide();
     tray_ = std::make_unique<SysTrayIcon>();
     tray_->SetImageList(QString::fromStdString(engine_->Images().menu.string()));
-    const int picture = TrayPictureFor(engine_->Dog().FailureLimit(), engine_->Dog().Nfalhas,
-                                       engine_->ServicePaused());
+    const int picture = TrayPictureFor(engine_->Dog().FailureLimit(),
+                                       engine_->Dog().PublishedFailures(), engine_->Paused());
     engine_->Panel().trayPicture = picture;
     tray_->SetPicture(picture);
     tray_->SetToolTip(trayTip_);
@@ -196,20 +195,27 @@ void AppWindows::MinimizeToTray() {
         return;
     }
     TrayIcon(true);
-    // The icon's place is known once the tray host has taken it.
-    QElapsedTimer waited;
-    waited.start();
-    while (tray_ && tray_->Geometry().isNull() && waited.elapsed() < 300)
-        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
-    if (tray_)
-        AnimateWindowToTray(main_.get(), false, false, tray_->Geometry());
+    AnimateToTray(15);
+}
+
+void AppWindows::AnimateToTray(int tries) {
+    // The icon's place is known once the tray host has taken it: looked at again every 20 ms,
+    // for up to 300 ms, without waiting in between.
+    if (!tray_)
+        return;
+    if (tray_->Geometry().isNull() && tries > 0) {
+        QTimer::singleShot(20, tray_.get(), [this, tries] { AnimateToTray(tries - 1); });
+        return;
+    }
+    AnimateWindowToTray(main_.get(), false, false, tray_->Geometry(), {});
 }
 
 void AppWindows::SysTrayDoubleClick(int button) {
     if ((button != 1 && button != 4) || main_->isVisible())
         return;
+    // The outline grows out of the tray while the window comes back.
     if (tray_)
-        AnimateWindowToTray(main_.get(), true, true, tray_->Geometry());
+        AnimateWindowToTray(main_.get(), true, true, tray_->Geometry(), {});
     main_->setWindowState(Qt::WindowNoState);
     main_->show();
     if (const QScreen* screen = main_->screen())
@@ -290,8 +296,14 @@ void AppWindows::OpenAbout() {
 }
 
 void AppWindows::Quit() {
-    if (Message(Question("Você realmente deseja sair?")) != PromptAnswer::Yes)
-        return;
+    quitQuestion_ = Ask(Question("Você realmente deseja sair?"), [this](PromptAnswer answer) {
+        quitQuestion_.reset();
+        if (answer == PromptAnswer::Yes)
+            QuitConfirmed();
+    });
+}
+
+void AppWindows::QuitConfirmed() {
     if (service_ != nullptr) {
         service_->StopServiceByName();
         const SettingsModel& settings = engine_->Settings();
@@ -305,7 +317,7 @@ void AppWindows::Quit() {
 }
 
 void AppWindows::Unload() {
-    engine_->RequestStop();
+    engine_->Stop();
     if (panel_ && (panel_->isVisible() || engine_->Settings().Value(Control::chkPanel) == 1))
         panel_->close();
     TrayIcon(false);
@@ -330,15 +342,27 @@ void AppWindows::Beep() {
     QApplication::beep();
 }
 
-PromptAnswer AppWindows::Message(const Prompt& prompt) {
-    if (messageSeam)
-        return messageSeam(prompt);
-    if (!interactive_) {
+LoopHandle AppWindows::Ask(const Prompt& prompt, std::function<void(PromptAnswer)> answered) {
+    std::optional<PromptAnswer> now;
+    if (messageSeam) {
+        now = messageSeam(prompt);
+    } else if (!interactive_) {
         // Nobody can answer on a server without a display: a question is answered No.
         std::fprintf(stderr, "vigiax: %s: %s\n", prompt.Title.c_str(), prompt.Text.c_str());
-        return prompt.Buttons == PromptButtons::YesNo ? PromptAnswer::No : PromptAnswer::Ok;
+        now = prompt.Buttons == PromptButtons::YesNo ? PromptAnswer::No : PromptAnswer::Ok;
     }
-    return ShowPromptBox(prompt, QApplication::activeWindow());
+    if (now) {
+        return engine_->Loop().Next([answer = *now, answered = std::move(answered)] {
+            if (answered)
+                answered(answer);
+        });
+    }
+    return OpenPromptBox(prompt, QApplication::activeWindow(), std::move(answered));
+}
+
+void AppWindows::Tell(const Prompt& prompt) {
+    const auto it = notices_.emplace(notices_.end());
+    *it = Ask(prompt, [this, it](PromptAnswer) { notices_.erase(it); });
 }
 
 void AppWindows::ShowRestartWarning() {

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <functional>
+#include <list>
 #include <memory>
 #include <optional>
 
@@ -28,7 +29,7 @@ public:
     AppWindows();
     ~AppWindows() override;
 
-    // After the engine's Form_Load: builds the windows on its models and picture files.
+    // After the engine's Load: builds the windows on its models and picture files.
     // `service` installs, removes and controls the service copy (the tests' own in tests).
     // A face shows the warning of the copy it faces (`warning`); otherwise this copy's own.
     void Attach(Engine& engine, ServiceControl* service,
@@ -45,19 +46,23 @@ public:
     StatusPanel* Panel() const { return panel_.get(); }
     SysTrayIcon* Tray() const { return tray_.get(); }
     WindowContext& Context() { return *context_; }
-    // Questions and notices go here instead of to a message box (tests answer them).
+    // Questions and notices go here instead of to a message box (tests answer them); the answer
+    // still reaches the asker from the loop.
     std::function<PromptAnswer(const Prompt&)> messageSeam;
+    // A notice nobody waits for: the box stays open until the user closes it.
+    void Tell(const Prompt& prompt);
+    // Makes sure the tray icon exists (does nothing when it does) or takes it away.
+    void TrayIcon(bool show);
     // Whether the desktop has a notification area (tests say so themselves).
     std::function<bool()> trayAvailable;
 
     // Windows port.
     bool MainWindowVisible() const override;
     bool PanelVisible() const override;
-    void TrayIcon(bool show) override;
     bool TrayExists() const override { return tray_ != nullptr; }
     void StateChanged() override;
     void Beep() override;
-    PromptAnswer Message(const Prompt& prompt) override;
+    LoopHandle Ask(const Prompt& prompt, std::function<void(PromptAnswer)> answered) override;
     void ShowRestartWarning() override;
     void HideRestartWarning() override;
 
@@ -75,6 +80,9 @@ private:
     void TogglePanel();
     void OpenAbout();
     void Quit();
+    void QuitConfirmed();
+    // The "X" animation, once the tray host has placed the icon (`tries` more looks left).
+    void AnimateToTray(int tries);
     // The program ends: the panel keeps its place, the tray icon goes, the loop ends.
     void Unload();
     bool HasTrayArea() const;
@@ -90,6 +98,8 @@ private:
     int listener_ = 0;
     QString trayTip_ = QStringLiteral("Vigiax");
     bool interactive_;
+    std::list<LoopHandle> notices_;
+    LoopHandle quitQuestion_;
 };
 
 }  // namespace vgx

@@ -10,9 +10,8 @@
 namespace vgx {
 
 RestartWarningWindow::RestartWarningWindow(Watchdog& dog)
-    : RestartWarningWindow(WarningSource{
-          [&dog]() -> const RestartWarning& { return dog.Warning(); },
-          [&dog] { dog.RestartWarningTick(); }, [&dog] { dog.RestartWarningCancel(); }}) {}
+    : RestartWarningWindow(WarningSource{[&dog]() -> const RestartWarning& { return dog.Warning(); },
+                                         [&dog] { dog.CancelRestartWarning(); }}) {}
 
 RestartWarningWindow::RestartWarningWindow(WarningSource source)
     : source_(std::move(source)), picture_(new QLabel(this)), lblBoot_(new QLabel(this)) {
@@ -35,22 +34,17 @@ RestartWarningWindow::RestartWarningWindow(WarningSource source)
     layout->addLayout(top);
     layout->addWidget(cancel, 0, Qt::AlignHCenter);
 
-    timer1_.setInterval(1000);
-    connect(&timer1_, &QTimer::timeout, this, [this] { Timer1_Timer(); });
     connect(cancel, &QPushButton::clicked, this, [this] { cmdCancelar_Click(); });
 }
 
 void RestartWarningWindow::ShowWarning() {
     UpdateLabel();
-    if (source_.tick && !timer1_.isActive() && source_.warning().Counting())
-        timer1_.start();
     show();
     raise();
     activateWindow();
 }
 
 void RestartWarningWindow::HideWarning() {
-    timer1_.stop();
     hide();
 }
 
@@ -58,13 +52,6 @@ void RestartWarningWindow::UpdateLabel() {
     QString text = QString::fromStdString(source_.warning().Label());
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     lblBoot_->setText(text);
-}
-
-void RestartWarningWindow::Timer1_Timer() {
-    source_.tick();
-    UpdateLabel();
-    if (!source_.warning().Counting())
-        timer1_.stop();
 }
 
 void RestartWarningWindow::cmdCancelar_Click() {

@@ -2,7 +2,6 @@
 
 #include <QDialog>
 #include <QLabel>
-#include <QTimer>
 #include <functional>
 
 namespace vgx {
@@ -10,20 +9,21 @@ namespace vgx {
 class RestartWarning;
 class Watchdog;
 
-// Whose countdown the warning shows, and what its ticks and its cancel do.
+// Whose countdown the warning shows (this copy's, or the one of the copy a face faces), and
+// what its cancel does.
 struct WarningSource {
     std::function<const RestartWarning&()> warning;
-    std::function<void()> tick;  // empty: the countdown ticks in another copy of the program
     std::function<void()> cancel;
 };
 
-// frmAviso: the restart countdown, with the button that cancels it.
+// frmAviso: the restart countdown, with the button that cancels it. The countdown runs in the
+// engine; the window shows it at every change of state.
 class RestartWarningWindow final : public QDialog {
 public:
     explicit RestartWarningWindow(Watchdog& dog);
     explicit RestartWarningWindow(WarningSource source);
 
-    // Shows the warning and starts Timer1, or brings it to the front when already shown.
+    // Shows the warning, or brings it to the front when already shown.
     void ShowWarning();
     void HideWarning();
     void UpdateLabel();
@@ -33,13 +33,11 @@ public:
     void reject() override;
 
 private:
-    void Timer1_Timer();
     void cmdCancelar_Click();
 
     WarningSource source_;
     QLabel* picture_;
     QLabel* lblBoot_;
-    QTimer timer1_;
 };
 
 }  // namespace vgx

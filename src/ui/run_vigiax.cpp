@@ -7,15 +7,15 @@
 #include <filesystem>
 
 #include "app/engine.h"
+#include "app/engine_builder.h"
 #include "app/platform_check.h"
-#include "app/system_ports.h"
 #include "service/instance_lock.h"
 #include "service/service_control.h"
 #include "ui/app_windows.h"
 #include "ui/copies/face_link.h"
 #include "ui/copies/watchdog_host.h"
-#include "ui/engine_timers.h"
-#include "ui/qt_event_pump.h"
+#include "ui/message_box.h"
+#include "ui/qt_event_loop.h"
 #include "ui/quit_signals.h"
 #include "ui/translations.h"
 
@@ -33,12 +33,6 @@ const char* PlatformsToTry() {
     if (x && *x)
         return "xcb;offscreen";
     return "offscreen";
-}
-
-std::filesystem::path ProgramDirectory() {
-    std::error_code ec;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::filesystem::current_path() : exe.parent_path();
 }
 
 // Bits per pixel of the display; no display counts as 32.
@@ -62,49 +56,37 @@ int RunVigiax(int argc, char** argv, const ProgramOptions& options) {
     InstallPortugueseTranslations(app);
 
     if (!IsSupportedPlatform()) {
-        QMessageBox::critical(nullptr, QStringLiteral("ERRO"),
-                              QString::fromUtf8(kUnsupportedPlatformMessage));
+        const LoopHandle box = OpenPromptBox(ErrorMessage(kUnsupportedPlatformMessage), nullptr,
+                                             [](PromptAnswer) { QApplication::quit(); });
+        QApplication::exec();
         return 1;
     }
 
-    SystemClock clock;
-    QtEventPump pump;
-    const auto realPower = MakeSystemPowerControl();
-    PowerControl& power = options.power ? *options.power : *realPower;
-    const auto runner = MakeSystemProcessRunner();
+    QtEventLoop loop;
+    SystemParts parts(loop, options.engine);
     AppWindows windows;
-    Engine* engine = nullptr;
-    EngineTimers timers(engine);
-    const auto icmp = MakeSystemIcmpSender();
-    const auto resolver = MakeSystemResolver();
-    const auto http = MakeCurlHttpClient(options.httpPort);
-
     const auto realSystemctl = MakeSystemCommandRunner();
     const auto systemLog = MakeSyslog();
-    std::error_code ec;
     ServiceControl service(
-        options.unitDir.empty() ? std::filesystem::path("/etc/systemd/system") : options.unitDir,
-        std::filesystem::read_symlink("/proc/self/exe", ec),
-        options.systemctl ? *options.systemctl : *realSystemctl, *systemLog);
+        options.unitDir.empty() ? std::filesystem::path(kSystemUnitDir) : options.unitDir,
+        ExecutablePath(), options.systemctl ? *options.systemctl : *realSystemctl, *systemLog);
 
     // One watchdog per program directory: the copy that takes the lock runs it; any other copy
     // is the face of that one.
-    const std::filesystem::path dir = ProgramDirectory();
+    const std::filesystem::path dir = ProgramDirectory(DataDirOption(argc, argv));
     // Only a lock held by another live copy makes this one a face; a lock that cannot be taken
     // at all leaves this copy to watch, unlocked, and says why.
     const LockAttempt lock = InstanceLock::Take(dir);
     const bool runsWatchdog = lock.result != LockResult::HeldElsewhere;
 
     PublishingWindows published(windows);
-    Engine program(
-        dir, EnginePorts{clock, pump, power, *runner, published, timers, *icmp, *resolver, *http});
-    engine = &program;
+    Engine program(dir, parts.Ports(published));
     QuitSignals quit([&program] {
-        program.RequestStop();
+        program.Stop();
         QApplication::quit();
     });
 
-    program.Form_Load(DisplayDepth(), runsWatchdog ? Engine::Role::Watchdog : Engine::Role::Face);
+    program.Load(DisplayDepth(), runsWatchdog ? Engine::Role::Watchdog : Engine::Role::Face);
     if (lock.result == LockResult::Unavailable)
         program.Log().WriteLog(LockUnavailableMessage(lock.why));
     std::unique_ptr<WatchdogHost> host;
@@ -123,8 +105,7 @@ int RunVigiax(int argc, char** argv, const ProgramOptions& options) {
     }
     windows.Start();
     const int rc = QApplication::exec();
-    engine = nullptr;
-    program.Form_Unload();
+    program.Unload();
     published.SetHost(nullptr);
     windows.Release();
     return rc;

@@ -3,15 +3,15 @@
 #include <cstdint>
 #include <filesystem>
 
+#include "app/engine_builder.h"
+
 namespace vgx {
 
 class CommandRunner;
-class PowerControl;
 
 // What a build may put in place of the production pieces.
 struct ProgramOptions {
-    PowerControl* power = nullptr;  // null: the real restart
-    std::uint16_t httpPort = 80;
+    EngineOptions engine;                // the power control and the web server's port
     CommandRunner* systemctl = nullptr;  // null: the machine's systemctl
     std::filesystem::path unitDir;       // empty: /etc/systemd/system
 };

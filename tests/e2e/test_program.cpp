@@ -47,10 +47,10 @@ int main(int argc, char** argv) {
     vgx::PrepareProcess();
     RecordingPowerControl power;
     RecordingSystemctl systemctl;
-    vgx::ProgramOptions options{&power, 80, &systemctl, ProgramDir() / "units"};
+    vgx::ProgramOptions options{{&power, 80}, &systemctl, ProgramDir() / "units"};
     std::filesystem::create_directory(options.unitDir);
     if (const char* port = std::getenv("VGX_TEST_HTTP_PORT"))
-        options.httpPort = static_cast<std::uint16_t>(std::atoi(port));
+        options.engine.httpPort = static_cast<std::uint16_t>(std::atoi(port));
     if (vgx::IsServiceStart(argc, argv))
         return vgx::RunService(argc, argv, options);
     return vgx::RunVigiax(argc, argv, options);

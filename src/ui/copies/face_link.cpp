@@ -24,7 +24,7 @@ bool FaceLink::Connected() const {
 }
 
 WarningSource FaceLink::Warning() {
-    return {[this]() -> const RestartWarning& { return mirror_; }, {}, [this] { CancelRestart(); }};
+    return {[this]() -> const RestartWarning& { return mirror_; }, [this] { CancelRestart(); }};
 }
 
 void FaceLink::Bind() {
@@ -56,8 +56,8 @@ void FaceLink::Apply(const RemoteState& state) {
     panel.lblNet = state.lblNet;
     panel.colours = state.colours;
     panel.trayPicture = state.trayPicture;
-    engine_.SetServicePaused(state.paused);
-    engine_.Dog().Nfalhas = state.nfalhas;
+    engine_.ShowPaused(state.paused);
+    engine_.Dog().ShowPublishedFailures(state.nfalhas);
     const bool wasCounting = mirror_.Counting();
     mirror_.Mirror(state.warningCounting, state.warningCounter);
     windows_.StateChanged();
@@ -86,17 +86,20 @@ void FaceLink::CancelRestart() {
     mirror_.Stop();
     windows_.Beep();
     windows_.HideRestartWarning();
-    windows_.Message(Notice(kCancelledRestartText));
+    windows_.Tell(Notice(kCancelledRestartText));
     engine_.Settings().Cancelar(true);
 }
 
 void FaceLink::ResetFailures() {
-    if (windows_.Message(Question(kResetQuestionText)) != PromptAnswer::Yes)
-        return;
-    client_->Send(ChannelMessageType::ResetFailures);
-    Prompt done = Notice(kResetDoneText);
-    done.Beep = true;
-    windows_.Message(done);
+    question_ = windows_.Ask(Question(kResetQuestionText), [this](PromptAnswer answer) {
+        question_.reset();
+        if (answer != PromptAnswer::Yes)
+            return;
+        client_->Send(ChannelMessageType::ResetFailures);
+        Prompt done = Notice(kResetDoneText);
+        done.Beep = true;
+        windows_.Tell(done);
+    });
 }
 
 }  // namespace vgx

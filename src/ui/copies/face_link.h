@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/restart_warning.h"
+#include "loop/event_loop.h"
 #include "service/channel_protocol.h"
 
 namespace vgx {
@@ -48,6 +49,7 @@ private:
     std::unique_ptr<ChannelClient> client_;
     RestartWarning mirror_;
     QTimer retry_;
+    LoopHandle question_;
 };
 
 }  // namespace vgx

@@ -17,8 +17,14 @@ WatchdogHost::~WatchdogHost() = default;
 RemoteState WatchdogHost::StateOf(Engine& engine) {
     const PanelState& panel = engine.Panel();
     const RestartWarning& warning = engine.Dog().Warning();
-    return {panel.Text1,         panel.lblNet,          panel.colours,        panel.trayPicture,
-            engine.Dog().Nfalhas, engine.ServicePaused(), warning.Counting(), warning.Counter()};
+    return {panel.Text1,
+            panel.lblNet,
+            panel.colours,
+            panel.trayPicture,
+            engine.Dog().PublishedFailures(),
+            engine.Paused(),
+            warning.Counting(),
+            warning.Counter()};
 }
 
 void WatchdogHost::Publish() {
@@ -42,12 +48,12 @@ void WatchdogHost::Command(ChannelMessageType type) {
             dog.ResetFailures();
             break;
         case ChannelMessageType::RestartButton:
-            dog.cmdBot_Click();
+            dog.RestartButton();
             break;
         case ChannelMessageType::CancelRestart:
             // The face told its user; here the countdown stops and the cancel is recorded.
             if (dog.Warning().Counting())
-                dog.RestartWarningCancel(false);
+                dog.CancelRestartWarning(false);
             break;
         case ChannelMessageType::State:
             break;

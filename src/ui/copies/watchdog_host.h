@@ -44,11 +44,12 @@ public:
 
     bool MainWindowVisible() const override { return inner_.MainWindowVisible(); }
     bool PanelVisible() const override { return inner_.PanelVisible() || Faces(); }
-    void TrayIcon(bool show) override { inner_.TrayIcon(show); }
     bool TrayExists() const override { return inner_.TrayExists() || Faces(); }
     void StateChanged() override;
     void Beep() override { inner_.Beep(); }
-    PromptAnswer Message(const Prompt& prompt) override { return inner_.Message(prompt); }
+    LoopHandle Ask(const Prompt& prompt, std::function<void(PromptAnswer)> answered) override {
+        return inner_.Ask(prompt, std::move(answered));
+    }
     void ShowRestartWarning() override;
     void HideRestartWarning() override;
 

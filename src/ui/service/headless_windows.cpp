@@ -2,31 +2,16 @@
 
 #include <cstdio>
 
-#include "app/watchdog.h"
-
 namespace vgx {
 
-HeadlessWindows::HeadlessWindows() {
-    countdown_.setInterval(1000);
-    QObject::connect(&countdown_, &QTimer::timeout, [this] {
-        dog_->RestartWarningTick();
-        if (!dog_->Warning().Counting())
-            countdown_.stop();
-    });
-}
-
-PromptAnswer HeadlessWindows::Message(const Prompt& prompt) {
+LoopHandle HeadlessWindows::Ask(const Prompt& prompt, std::function<void(PromptAnswer)> answered) {
     std::fprintf(stderr, "vigiax: %s: %s\n", prompt.Title.c_str(), prompt.Text.c_str());
-    return prompt.Buttons == PromptButtons::YesNo ? PromptAnswer::No : PromptAnswer::Ok;
-}
-
-void HeadlessWindows::ShowRestartWarning() {
-    if (dog_ && !countdown_.isActive() && dog_->Warning().Counting())
-        countdown_.start();
-}
-
-void HeadlessWindows::HideRestartWarning() {
-    countdown_.stop();
+    const PromptAnswer answer =
+        prompt.Buttons == PromptButtons::YesNo ? PromptAnswer::No : PromptAnswer::Ok;
+    return loop_.Next([answer, answered = std::move(answered)] {
+        if (answered)
+            answered(answer);
+    });
 }
 
 }  // namespace vgx

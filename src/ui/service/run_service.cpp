@@ -10,15 +10,13 @@
 #include <filesystem>
 
 #include "app/engine.h"
+#include "app/engine_builder.h"
 #include "app/platform_check.h"
-#include "app/system_ports.h"
 #include "service/instance_lock.h"
-#include "service/keep_alive_runner.h"
 #include "service/service_events.h"
 #include "service/service_unit.h"
 #include "ui/copies/watchdog_host.h"
-#include "ui/engine_timers.h"
-#include "ui/qt_event_pump.h"
+#include "ui/qt_event_loop.h"
 #include "ui/service/headless_windows.h"
 #include "ui/signal_bridge.h"
 
@@ -28,14 +26,7 @@ namespace {
 
 using namespace std::chrono;
 
-std::filesystem::path ProgramDirectory() {
-    std::error_code ec;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::filesystem::current_path() : exe.parent_path();
-}
-
-// A quarter of the service manager's interval: a blocking step that begins just before a
-// keep-alive is due still ends in time (see kWatchdogSeconds).
+// A quarter of the service manager's interval.
 milliseconds KeepAliveEvery(microseconds watchdog) {
     return std::max(duration_cast<milliseconds>(watchdog / 4), milliseconds(1));
 }
@@ -58,43 +49,23 @@ int RunService(int argc, char** argv, const ProgramOptions& options) {
     const auto notifier = MakeSystemdNotifier();
     const auto systemLog = MakeSyslog();
     const auto watchdog = SystemdWatchdogInterval();
-    const milliseconds every = watchdog ? KeepAliveEvery(*watchdog) : milliseconds(30000);
-    ServiceEvents* events = nullptr;
 
-    SystemClock clock;
-    QtEventPump pump;
-    const auto realPower = MakeSystemPowerControl();
-    PowerControl& power = options.power ? *options.power : *realPower;
-    KeepAliveProcessRunner runner(
-        [&events, &watchdog] {
-            if (events && watchdog)
-                events->KeepAlive();
-        },
-        every);
-    HeadlessWindows windows;
+    QtEventLoop loop;
+    SystemParts parts(loop, options.engine);
+    HeadlessWindows windows(loop);
     PublishingWindows published(windows);
-    Engine* engine = nullptr;
-    EngineTimers timers(engine);
-    const auto icmp = MakeSystemIcmpSender();
-    const auto resolver = MakeSystemResolver();
-    const auto http = MakeCurlHttpClient(options.httpPort);
+    const std::filesystem::path dir = ProgramDirectory(DataDirOption(argc, argv));
+    Engine program(dir, parts.Ports(published));
+    ServiceEvents service(ServiceEventPorts{program, published, *systemLog, *notifier});
 
-    const std::filesystem::path dir = ProgramDirectory();
-    Engine program(
-        dir, EnginePorts{clock, pump, power, runner, published, timers, *icmp, *resolver, *http});
-    engine = &program;
-    windows.Attach(program.Dog());
-    ServiceEvents service(ServiceEventPorts{program, timers, published, *systemLog, *notifier});
-    events = &service;
-
-    // Keep-alives go on while paused and while a cycle pumps events.
+    // Keep-alives go on while paused, waiting for the lock, and while a check waits.
     QTimer keepAlive;
-    QObject::connect(&keepAlive, &QTimer::timeout, [&service] { service.KeepAlive(); });
+    QObject::connect(&keepAlive, &QTimer::timeout, [&notifier] { notifier->Notify("WATCHDOG=1"); });
     if (watchdog)
-        keepAlive.start(every);
+        keepAlive.start(KeepAliveEvery(*watchdog));
 
     const auto stop = [&service] {
-        service.NTService_Stop();
+        service.Stopping();
         QCoreApplication::quit();
     };
     // One watchdog per program directory: this copy runs it once it holds the lock; while a
@@ -105,7 +76,7 @@ int RunService(int argc, char** argv, const ProgramOptions& options) {
     bool running = false;
     const auto begin = [&](const LockAttempt& attempt) {
         running = true;
-        program.Form_Load();
+        program.Load();
         if (attempt.result == LockResult::Unavailable) {
             const std::string why = LockUnavailableMessage(attempt.why);
             program.Log().WriteLog(why);
@@ -116,7 +87,7 @@ int RunService(int argc, char** argv, const ProgramOptions& options) {
             host = std::make_unique<WatchdogHost>(program, dir);
             published.SetHost(host.get());
         }
-        service.NTService_Start();
+        service.Started();
     };
     // Only another live copy holding the lock makes this one wait; a lock that cannot be taken
     // at all leaves this copy to watch, unlocked.
@@ -133,12 +104,12 @@ int RunService(int argc, char** argv, const ProgramOptions& options) {
     SignalBridge requests({{SIGUSR1,
                             [&] {
                                 if (running)
-                                    service.NTService_Pause();
+                                    service.Paused();
                             }},
                            {SIGUSR2,
                             [&] {
                                 if (running)
-                                    service.NTService_Continue();
+                                    service.Continued();
                             }},
                            {SIGTERM, stop},
                            {SIGINT, stop}});
@@ -150,9 +121,7 @@ int RunService(int argc, char** argv, const ProgramOptions& options) {
     const int rc = QCoreApplication::exec();
     published.SetHost(nullptr);
     keepAlive.stop();
-    events = nullptr;
-    engine = nullptr;
-    program.Form_Unload();
+    program.Unload();
     return rc;
 }
 

@@ -122,15 +122,20 @@ void ConfigSection::EnablePanelOptions() {
 }
 
 void ConfigSection::cmdOK_Click() {
-    if (context_.Ask(Question("Você confirma a operação?")) != PromptAnswer::Yes)
-        return;
-    binding_.Model().Confirm();
+    question_ = context_.Ask(Question("Você confirma a operação?"), [this](PromptAnswer answer) {
+        question_.reset();
+        if (answer == PromptAnswer::Yes)
+            binding_.Model().Confirm();
+    });
 }
 
 void ConfigSection::cmdCancel_Click() {
-    if (context_.Ask(Question("Você realmente deseja cancelar?")) == PromptAnswer::No)
-        return;
-    binding_.Model().Cancelar(true);
+    question_ =
+        context_.Ask(Question("Você realmente deseja cancelar?"), [this](PromptAnswer answer) {
+            question_.reset();
+            if (answer != PromptAnswer::No)
+                binding_.Model().Cancelar(true);
+        });
 }
 
 }  // namespace vgx

@@ -45,6 +45,7 @@ private:
 
     WindowContext& context_;
     SettingsBinding& binding_;
+    LoopHandle question_;
 };
 
 }  // namespace vgx

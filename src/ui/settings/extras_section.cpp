@@ -52,7 +52,7 @@ void ExtrasSection::cmdLog_Click() {
         MakeLocalTime(d.year(), static_cast<unsigned>(d.month()), static_cast<unsigned>(d.day())));
     const std::filesystem::path file = context_.engine.Log().FileForDay(day);
     if (!UtilityObject::FileExists(file)) {
-        context_.Ask(ErrorMessage(kNoLogText));
+        context_.Tell(ErrorMessage(kNoLogText));
         return;
     }
     if (context_.showTextFile)

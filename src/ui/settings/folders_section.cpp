@@ -120,14 +120,20 @@ void FoldersSection::cmdEdi_Click() {
 }
 
 void FoldersSection::OpenEditor(int editIndex) {
-    JobEditorWindow editor(context_, editIndex, window());
+    auto* editor = new JobEditorWindow(context_, editIndex, window());
+    editor->setAttribute(Qt::WA_DeleteOnClose);
     const std::optional<int> line = editIndex >= 0 ? SelectedLine() : std::nullopt;
-    if (editor.exec() != QDialog::Accepted || !editor.CommittedSlot())
-        return;
+    connect(editor, &QDialog::finished, this, [this, editor, line](int result) {
+        if (result == QDialog::Accepted && editor->CommittedSlot())
+            ShowCommitted(*editor->CommittedSlot(), line);
+    });
+    editor->open();
+}
+
+void FoldersSection::ShowCommitted(std::size_t slot, std::optional<int> line) {
     // An edited job's line moves to the end of the list.
-    if (line)
+    if (line && *line < lstPasta->count())
         delete lstPasta->takeItem(*line);
-    const std::size_t slot = *editor.CommittedSlot();
     const std::string path = context_.engine.Jobs()[slot].Path.Text();
     auto* item = new QListWidgetItem(LineText(path), lstPasta);
     item->setData(Qt::UserRole, static_cast<int>(slot));
@@ -143,9 +149,17 @@ void FoldersSection::cmdExc_Click() {
     const auto line = SelectedLine();
     const auto question = DeleteQuestion(
         line ? std::optional<std::size_t>(static_cast<std::size_t>(*line)) : std::nullopt);
-    if (!question || context_.Ask(*question) != PromptAnswer::Yes)
+    if (!question)
         return;
     const int index = lstPasta->item(*line)->data(Qt::UserRole).toInt();
+    question_ = context_.Ask(*question, [this, index](PromptAnswer answer) {
+        question_.reset();
+        if (answer == PromptAnswer::Yes)
+            Delete(index);
+    });
+}
+
+void FoldersSection::Delete(int index) {
     setUpdatesEnabled(false);
     const DeleteOutcome outcome =
         DeleteJob(context_.engine.Jobs(), index, context_.engine.ProgramDir());
@@ -155,7 +169,7 @@ void FoldersSection::cmdExc_Click() {
     }
     setUpdatesEnabled(true);
     if (outcome == DeleteOutcome::SaveFailed)
-        context_.Ask(ErrorMessage(kJobsSaveFailedText));
+        context_.Tell(ErrorMessage(kJobsSaveFailedText));
 }
 
 }  // namespace vgx

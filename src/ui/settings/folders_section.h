@@ -37,9 +37,13 @@ private:
     void Refresh();
     void Saved();
     void OpenEditor(int editIndex);
+    // The editor closed with a job written to `slot`; `line` is the edited job's line.
+    void ShowCommitted(std::size_t slot, std::optional<int> line);
+    void Delete(int index);
     QString LineText(const std::string& path) const;
 
     WindowContext& context_;
+    LoopHandle question_;
 };
 
 }  // namespace vgx

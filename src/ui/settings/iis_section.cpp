@@ -61,19 +61,22 @@ IisSection::IisSection(WindowContext& context, SettingsBinding& binding, QWidget
 }
 
 void IisSection::chkAtiIIS_MouseDown() {
-    std::optional<Control> focus;
-    {
-        TestCursor cursor;
-        const auto list =
-            context_.listAddresses ? context_.listAddresses : std::function(ListLocalAddresses);
-        focus = TestIisCheck(binding_.Model(), context_.engine.Icmp(), context_.engine.Http(),
-                             addresses_, list,
-                             [&](const Prompt& p) { return cursor.Ask(context_, p); });
-    }
+    if (Testing())
+        return;
+    test_ = RunTest();
+    test_.Start();
+}
+
+Task<void> IisSection::RunTest() {
+    TestCursor cursor;
+    const std::function<bool(std::vector<std::string>&)> list =
+        context_.listAddresses ? context_.listAddresses : std::function(ListLocalAddresses);
+    auto test = TestIisCheck(binding_.Model(), context_.engine.Icmp(), context_.engine.Http(),
+                             addresses_, list, cursor.Asker(context_));
+    co_await RunCheckTest(this, chkAtiIIS, std::move(test));
     lstIP->clear();
     for (const std::string& address : addresses_)
         lstIP->addItem(QString::fromStdString(address));
-    FocusBox(this, focus);
 }
 
 }  // namespace vgx

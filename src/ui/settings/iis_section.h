@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "loop/task.h"
 #include "ui/settings/section_frame.h"
 #include "ui/settings/window_context.h"
 
@@ -23,8 +24,10 @@ class IisSection : public SectionFrame {
 public:
     IisSection(WindowContext& context, SettingsBinding& binding, QWidget* parent);
 
-    // Left button or space bar on the unchecked box: the page is tested first.
+    // Left button or space bar on the unchecked box: the page is tested first, on the loop;
+    // the box is disabled until the test ends.
     void chkAtiIIS_MouseDown();
+    bool Testing() const { return test_.Valid() && !test_.Done(); }
 
     GuardedCheckBox* chkAtiIIS = nullptr;
     QLineEdit* txtURLIIS = nullptr;
@@ -33,9 +36,12 @@ public:
     QListWidget* lstIP = nullptr;  // this machine's addresses, kept out of sight
 
 private:
+    Task<void> RunTest();
+
     WindowContext& context_;
     SettingsBinding& binding_;
     std::vector<std::string> addresses_;
+    Task<void> test_;
 };
 
 }  // namespace vgx

@@ -17,24 +17,36 @@ TestCursor::TestCursor() {
 }
 
 TestCursor::~TestCursor() {
-    QApplication::restoreOverrideCursor();
+    if (waiting_)
+        QApplication::restoreOverrideCursor();
 }
 
-PromptAnswer TestCursor::Ask(const WindowContext& context, const Prompt& prompt) {
-    QApplication::restoreOverrideCursor();
-    const PromptAnswer answer = context.Ask(prompt);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    return answer;
+AskUser TestCursor::Asker(const WindowContext& context) {
+    return [this, &context](const Prompt& prompt, std::function<void(PromptAnswer)> answered) {
+        if (waiting_)
+            QApplication::restoreOverrideCursor();
+        waiting_ = false;
+        return context.Ask(prompt, [this, answered = std::move(answered)](PromptAnswer a) {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            waiting_ = true;
+            answered(a);
+        });
+    };
 }
 
-void FocusBox(QWidget* section, const std::optional<Control>& box) {
-    if (!box)
-        return;
-    const char* name = *box == Control::txtURL1   ? "txtURL1"
-                       : *box == Control::txtURL2 ? "txtURL2"
-                                                  : "txtURLIIS";
-    if (auto* w = section->findChild<QWidget*>(QString::fromLatin1(name)))
-        w->setFocus(Qt::OtherFocusReason);
+Task<void> RunCheckTest(QWidget* section, QWidget* box, Task<FocusAfterTest> test) {
+    box->setEnabled(false);
+    const FocusAfterTest focus = co_await test;
+    box->setEnabled(true);
+    QWidget* next = box;
+    if (focus) {
+        const char* name = *focus == Control::txtURL1   ? "txtURL1"
+                           : *focus == Control::txtURL2 ? "txtURL2"
+                                                        : "txtURLIIS";
+        if (auto* w = section->findChild<QWidget*>(QString::fromLatin1(name)))
+            next = w;
+    }
+    next->setFocus(Qt::OtherFocusReason);
 }
 
 InternetSection::InternetSection(WindowContext& context, SettingsBinding& binding, QWidget* parent)
@@ -75,13 +87,16 @@ InternetSection::InternetSection(WindowContext& context, SettingsBinding& bindin
 }
 
 void InternetSection::chkAtiNet_MouseDown() {
-    std::optional<Control> focus;
-    {
-        TestCursor cursor;
-        focus = TestInternetCheck(binding_.Model(), context_.engine.Icmp(),
-                                  [&](const Prompt& p) { return cursor.Ask(context_, p); });
-    }
-    FocusBox(this, focus);
+    if (Testing())
+        return;
+    test_ = RunTest();
+    test_.Start();
+}
+
+Task<void> InternetSection::RunTest() {
+    TestCursor cursor;
+    auto test = TestInternetCheck(binding_.Model(), context_.engine.Icmp(), cursor.Asker(context_));
+    co_await RunCheckTest(this, chkAtiNet, std::move(test));
 }
 
 }  // namespace vgx

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/check_tests.h"
+#include "loop/task.h"
 #include "ui/settings/section_frame.h"
 #include "ui/settings/window_context.h"
 
@@ -17,8 +19,10 @@ class InternetSection : public SectionFrame {
 public:
     InternetSection(WindowContext& context, SettingsBinding& binding, QWidget* parent);
 
-    // Left button or space bar on the unchecked box: the addresses are tested first.
+    // Left button or space bar on the unchecked box: the addresses are tested first, on the
+    // loop; the box is disabled until the test ends.
     void chkAtiNet_MouseDown();
+    bool Testing() const { return test_.Valid() && !test_.Done(); }
 
     GuardedCheckBox* chkAtiNet = nullptr;
     QLineEdit* txtURL1 = nullptr;
@@ -26,8 +30,11 @@ public:
     QComboBox* cmbAcaoNet = nullptr;
 
 private:
+    Task<void> RunTest();
+
     WindowContext& context_;
     SettingsBinding& binding_;
+    Task<void> test_;
 };
 
 // The hourglass while a test runs, the normal pointer while a question waits for the user and
@@ -40,10 +47,14 @@ public:
     TestCursor& operator=(const TestCursor&) = delete;
 
     // Asks with the normal pointer.
-    PromptAnswer Ask(const WindowContext& context, const Prompt& prompt);
+    AskUser Asker(const WindowContext& context);
+
+private:
+    bool waiting_ = true;
 };
 
-// Moves the focus to the settings window's control for `box`, if the test named one.
-void FocusBox(QWidget* section, const std::optional<Control>& box);
+// Runs a check's test for `box`: disabled meanwhile; afterwards the focus goes to the box the
+// test named, else back to the box.
+Task<void> RunCheckTest(QWidget* section, QWidget* box, Task<FocusAfterTest> test);
 
 }  // namespace vgx

@@ -197,12 +197,16 @@ void JobEditorWindow::ShowKind() {
 }
 
 void JobEditorWindow::cmdPasta_Click() {
+    if (!context_.chooseFolder)
+        return;
     lblPasta->setToolTip(QString());
-    const QString chosen = context_.chooseFolder ? context_.chooseFolder(this) : QString();
-    if (const auto refusal = editor_.ChooseFolder(chosen.toStdString()))
-        context_.Ask(*refusal);
-    lblPasta->setPath(QString::fromStdString(editor_.Folder()));
-    ShowEditor();
+    pending_ = context_.chooseFolder(this, [this](const QString& chosen) {
+        pending_.reset();
+        if (const auto refusal = editor_.ChooseFolder(chosen.toStdString()))
+            pending_ = context_.Ask(*refusal, [this](PromptAnswer) { pending_.reset(); });
+        lblPasta->setPath(QString::fromStdString(editor_.Folder()));
+        ShowEditor();
+    });
 }
 
 void JobEditorWindow::OptTipo_Click(int index) {
@@ -234,41 +238,55 @@ void JobEditorWindow::cmdOK_Click() {
     if (step.What == ConfirmStep::Action::Nothing)
         return;
     if (step.What == ConfirmStep::Action::ShowMessage) {
-        context_.Ask(*step.Message);
-        switch (step.Focus) {
-            case EditorFocus::Hour:
-                txtHora->setFocus();
-                break;
-            case EditorFocus::WeekdayList:
-                cmbDias->setFocus();
-                break;
-            case EditorFocus::DayOfMonth:
-                txtDmes->setFocus();
-                break;
-            case EditorFocus::None:
-                break;
+        const EditorFocus focus = step.Focus;
+        pending_ = context_.Ask(*step.Message, [this, focus](PromptAnswer) {
+            pending_.reset();
+            switch (focus) {
+                case EditorFocus::Hour:
+                    txtHora->setFocus();
+                    break;
+                case EditorFocus::WeekdayList:
+                    cmbDias->setFocus();
+                    break;
+                case EditorFocus::DayOfMonth:
+                    txtDmes->setFocus();
+                    break;
+                case EditorFocus::None:
+                    break;
+            }
+        });
+        return;
+    }
+    pending_ = context_.Ask(*step.Message, [this](PromptAnswer answer) {
+        pending_.reset();
+        if (answer != PromptAnswer::Yes)
+            return;
+        committed_ = editor_.Commit(context_.engine.Jobs());
+        if (!committed_) {
+            // Nothing changed: the editor stays open with the user's entries.
+            pending_ = context_.Ask(ErrorMessage(kJobsSaveFailedText),
+                                    [this](PromptAnswer) { pending_.reset(); });
+            return;
         }
-        return;
-    }
-    if (context_.Ask(*step.Message) != PromptAnswer::Yes)
-        return;
-    committed_ = editor_.Commit(context_.engine.Jobs());
-    if (!committed_) {
-        // Nothing changed: the editor stays open with the user's entries.
-        context_.Ask(ErrorMessage(kJobsSaveFailedText));
-        return;
-    }
-    closing_ = true;
-    accept();
+        closing_ = true;
+        accept();
+    });
 }
 
 void JobEditorWindow::cmdCancel_Click() {
-    if (const auto question = editor_.Cancel()) {
-        if (context_.Ask(*question) != PromptAnswer::Yes)
-            return;
+    const auto question = editor_.Cancel();
+    if (!question) {
+        closing_ = true;
+        QDialog::reject();
+        return;
     }
-    closing_ = true;
-    QDialog::reject();
+    pending_ = context_.Ask(*question, [this](PromptAnswer answer) {
+        pending_.reset();
+        if (answer != PromptAnswer::Yes)
+            return;
+        closing_ = true;
+        QDialog::reject();
+    });
 }
 
 void JobEditorWindow::reject() {

@@ -20,8 +20,9 @@ namespace vgx {
 class OwnerDrawButton;
 class PathLabel;
 
-// frmFolder, "Adicionar Pasta": the modal editor of one cleaning job. Its rules are the
-// engine's JobEditor; the window mirrors its state in the controls.
+// frmFolder, "Adicionar Pasta": the modal editor of one cleaning job, opened without waiting
+// for it (finished() tells how it closed). Its rules are the engine's JobEditor; the window
+// mirrors its state in the controls.
 class JobEditorWindow : public QDialog {
     Q_OBJECT
 public:
@@ -65,6 +66,7 @@ private:
     JobEditor editor_;
     std::optional<std::size_t> committed_;
     bool closing_ = false;
+    LoopHandle pending_;  // the folder browser or a message box, while open
 };
 
 }  // namespace vgx

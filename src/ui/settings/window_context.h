@@ -20,8 +20,9 @@ struct WindowContext {
     IconStrip buttonIcons;
     IconStrip menuIcons;
 
-    // The folder browser: the chosen folder, or an empty text when cancelled.
-    std::function<QString(QWidget* parent)> chooseFolder;
+    // The folder browser, opened without waiting: `chosen` gets the folder, or an empty text
+    // when cancelled. Dropping the handle closes it.
+    std::function<LoopHandle(QWidget* parent, std::function<void(QString)> chosen)> chooseFolder;
     // Shows a text file to the user (the desktop's viewer, or a window of the program's own).
     std::function<void(const QString& file, QWidget* parent)> showTextFile;
     // This machine's addresses (the IIS test's lstIP).
@@ -34,8 +35,17 @@ struct WindowContext {
     std::function<void()> restartButton;  // the manual restart button
     std::function<void()> jobsSaved;      // folder.dat was just saved here
     std::function<void()> refreshJobs;    // before a job is added, edited or deleted
+    // A notice nobody waits for.
+    std::function<void(const Prompt&)> tell;
 
-    PromptAnswer Ask(const Prompt& prompt) const { return windows.Message(prompt); }
+    // A question: `answered` is called from the loop; dropping the handle takes it away.
+    LoopHandle Ask(const Prompt& prompt, std::function<void(PromptAnswer)> answered) const {
+        return windows.Ask(prompt, std::move(answered));
+    }
+    void Tell(const Prompt& prompt) const {
+        if (tell)
+            tell(prompt);
+    }
 };
 
 }  // namespace vgx

@@ -159,22 +159,12 @@ void SysTrayIcon::SetChecked(const QString& key, bool on) {
     SetChecked(IndexOf(key), on);
 }
 
-int SysTrayIcon::ShowMenu(const QPoint& at) {
-    chosen_ = 0;
-    showing_ = true;
-    QPointer<SysTrayIcon> alive(this);
-    menu_.exec(at);
-    if (!alive)
-        return 0;
-    showing_ = false;
-    const int index = chosen_;
-    if (index > 0)
-        emit MenuClick(index, items_[static_cast<size_t>(index - 1)].key);
-    return index;
+void SysTrayIcon::ShowMenu(const QPoint& at) {
+    menu_.popup(at);
 }
 
-int SysTrayIcon::ShowMenu() {
-    return ShowMenu(QCursor::pos());
+void SysTrayIcon::ShowMenu() {
+    ShowMenu(QCursor::pos());
 }
 
 int SysTrayIcon::IndexOf(const QString& key) const {
@@ -231,12 +221,11 @@ void SysTrayIcon::OnTriggered(QAction* action) {
     Item& item = At(index);
     // The item's check mark changes only when it is set.
     item.action->setChecked(item.checked);
-    if (showing_) {
-        chosen_ = index;
-        menu_.hide();
-    } else {
-        emit MenuClick(index, item.key);
-    }
+    // The choice runs once the menu has closed and its own handling is over.
+    menu_.hide();
+    QMetaObject::invokeMethod(
+        this, [this, index, key = item.key] { emit MenuClick(index, key); },
+        Qt::QueuedConnection);
 }
 
 }  // namespace vgx

@@ -63,10 +63,10 @@ public:
     void SetChecked(int index, bool on);
     void SetChecked(const QString& key, bool on);
 
-    // Shows the menu at `at` (the pointer when omitted) until it closes; returns the chosen
-    // item's index, 0 when it was dismissed. A choice also emits MenuClick.
-    int ShowMenu(const QPoint& at);
-    int ShowMenu();
+    // Opens the menu at `at` (the pointer when omitted) and returns; a choice emits MenuClick
+    // from the event loop once the menu has closed.
+    void ShowMenu(const QPoint& at);
+    void ShowMenu();
 
     QMenu& Menu() { return menu_; }
 
@@ -100,8 +100,6 @@ private:
     std::vector<Item> items_;
     IconStrip strip_;
     int picture_ = 0;
-    bool showing_ = false;
-    int chosen_ = 0;
 };
 
 }  // namespace vgx

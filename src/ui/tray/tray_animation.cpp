@@ -1,6 +1,5 @@
 #include "ui/tray/tray_animation.h"
 
-#include <QEventLoop>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QRegion>
@@ -56,7 +55,8 @@ QRect TrayLine(const QRect& trayGeometry) {
                  trayGeometry.height());
 }
 
-bool AnimateWindowToTray(QWidget* window, bool fromTray, bool centred, const QRect& trayGeometry) {
+bool AnimateWindowToTray(QWidget* window, bool fromTray, bool centred, const QRect& trayGeometry,
+                         std::function<void()> done) {
     if (!window || trayGeometry.isNull())
         return false;
     QRect place = window->frameGeometry();
@@ -67,19 +67,23 @@ bool AnimateWindowToTray(QWidget* window, bool fromTray, bool centred, const QRe
     }
     const QRect line = TrayLine(trayGeometry);
 
-    Outline outline;
-    QVariantAnimation animation;
-    animation.setDuration(kTrayAnimationMs);
-    animation.setStartValue(fromTray ? line : place);
-    animation.setEndValue(fromTray ? place : line);
-    QObject::connect(&animation, &QVariantAnimation::valueChanged, &outline,
-                     [&outline](const QVariant& value) { outline.setGeometry(value.toRect()); });
-    QEventLoop loop;
-    QObject::connect(&animation, &QVariantAnimation::finished, &loop, &QEventLoop::quit);
-    outline.setGeometry(animation.startValue().toRect());
-    outline.show();
-    animation.start();
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    auto* outline = new Outline;
+    auto* animation = new QVariantAnimation(outline);
+    animation->setDuration(kTrayAnimationMs);
+    animation->setStartValue(fromTray ? line : place);
+    animation->setEndValue(fromTray ? place : line);
+    QObject::connect(animation, &QVariantAnimation::valueChanged, outline,
+                     [outline](const QVariant& value) { outline->setGeometry(value.toRect()); });
+    QObject::connect(animation, &QVariantAnimation::finished, outline,
+                     [outline, done = std::move(done)] {
+                         outline->hide();
+                         outline->deleteLater();
+                         if (done)
+                             done();
+                     });
+    outline->setGeometry(animation->startValue().toRect());
+    outline->show();
+    animation->start();
     return true;
 }
 

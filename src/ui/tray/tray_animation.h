@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QRect>
+#include <functional>
 
 class QWidget;
 
@@ -16,9 +17,10 @@ QRect TrayLine(const QRect& trayGeometry);
 
 // Plays the window's outline shrinking into the tray icon's place (fromTray false) or growing
 // out of it (fromTray true); `centred` takes the window's size centred on its screen's work area
-// as the window's place. Returns when the animation is over, about kTrayAnimationMs later,
-// having processed no user input meanwhile. Does nothing and returns false when the tray's place
-// is unknown (a null `trayGeometry`).
-bool AnimateWindowToTray(QWidget* window, bool fromTray, bool centred, const QRect& trayGeometry);
+// as the window's place. Returns at once; the animation plays on the event loop for about
+// kTrayAnimationMs, and `done` (when set) is called at its end. Does nothing and returns false
+// when the tray's place is unknown (a null `trayGeometry`).
+bool AnimateWindowToTray(QWidget* window, bool fromTray, bool centred, const QRect& trayGeometry,
+                         std::function<void()> done);
 
 }  // namespace vgx

@@ -22,7 +22,7 @@ using namespace std::chrono_literals;
 
 // Answers per dotted address (unlisted addresses answer); each echo takes `echoTime`.
 struct FakeIcmp final : IcmpSender {
-    explicit FakeIcmp(FakeLoop& l, FakeClock& c) : loop(l), clock(c) {}
+    explicit FakeIcmp(EventLoop& l, FakeClock& c) : loop(l), clock(c) {}
     LoopHandle Echo(std::uint32_t address, std::string_view, std::chrono::milliseconds,
                     std::function<void(EchoResult)> done) override {
         echoes.push_back(DottedAddressOf(address));
@@ -33,7 +33,7 @@ struct FakeIcmp final : IcmpSender {
         const EchoResult r{it == status.end() ? 0 : it->second, 0, {}, localFault};
         return loop.After(echoTime, [r, done = std::move(done)] { done(r); });
     }
-    FakeLoop& loop;
+    EventLoop& loop;
     FakeClock& clock;
     std::map<std::string, std::int32_t> status;
     int localFault = 0;
@@ -44,22 +44,22 @@ struct FakeIcmp final : IcmpSender {
 };
 
 struct FakeResolver final : Resolver {
-    explicit FakeResolver(FakeLoop& l) : loop(l) {}
+    explicit FakeResolver(EventLoop& l) : loop(l) {}
     LoopHandle Resolve(const std::string& host, std::function<void(ResolveResult)> done) override {
         return loop.Next([host, done = std::move(done)] { done({host, 0}); });
     }
-    FakeLoop& loop;
+    EventLoop& loop;
 };
 
 struct FakeHttp final : HttpClient {
-    explicit FakeHttp(FakeLoop& l) : loop(l) {}
+    explicit FakeHttp(EventLoop& l) : loop(l) {}
     LoopHandle Head(const std::string& host, const std::string& path,
                     std::function<void(HttpHeadResult)> done) override {
         requests.push_back(host + path);
         const HttpHeadResult r{true, status, localFault};
         return loop.After(answerTime, [r, done = std::move(done)] { done(r); });
     }
-    FakeLoop& loop;
+    EventLoop& loop;
     std::string status = "200";
     int localFault = 0;
     std::chrono::milliseconds answerTime = 5ms;
@@ -77,13 +77,13 @@ struct FakePower final : PowerControl {
 };
 
 struct FakeRunner final : ProcessRunner {
-    explicit FakeRunner(FakeLoop& l) : loop(l) {}
+    explicit FakeRunner(EventLoop& l) : loop(l) {}
     LoopHandle Run(const std::vector<std::string>& argv,
                    std::function<void(bool)> ended) override {
         runs.push_back(argv);
         return loop.After(1s, [this, ended = std::move(ended)] { ended(startable); });
     }
-    FakeLoop& loop;
+    EventLoop& loop;
     std::vector<std::vector<std::string>> runs;
     bool startable = true;
 };
@@ -91,21 +91,25 @@ struct FakeRunner final : ProcessRunner {
 // Questions take the answers queued in `answers`, then No, a moment later; with `hold` they
 // stay open until the test answers them with Answer().
 struct FakeWindows final : Windows {
-    explicit FakeWindows(FakeLoop& l) : loop(l) {}
+    explicit FakeWindows(EventLoop& l) : loop(l) {}
     bool MainWindowVisible() const override { return false; }
     bool PanelVisible() const override { return true; }
     bool TrayExists() const override { return true; }
     void StateChanged() override {}
     void Beep() override { ++beeps; }
-    LoopHandle Ask(const Prompt& prompt, std::function<void(PromptAnswer)> answered) override {
+    // Records the prompt and takes its answer.
+    PromptAnswer Next(const Prompt& prompt) {
         beeps += prompt.Beep ? 1 : 0;
         messages.push_back(prompt.Title + ": " + prompt.Text);
-        PromptAnswer a = PromptAnswer::Ok;
-        if (prompt.Buttons == PromptButtons::YesNo) {
-            a = answers.empty() ? PromptAnswer::No : answers.front();
-            if (!answers.empty())
-                answers.pop_front();
-        }
+        if (prompt.Buttons != PromptButtons::YesNo)
+            return PromptAnswer::Ok;
+        const PromptAnswer a = answers.empty() ? PromptAnswer::No : answers.front();
+        if (!answers.empty())
+            answers.pop_front();
+        return a;
+    }
+    LoopHandle Ask(const Prompt& prompt, std::function<void(PromptAnswer)> answered) override {
+        const PromptAnswer a = Next(prompt);
         if (hold) {
             open = std::move(answered);
             return loop.After(24h * 365, [] {});
@@ -116,7 +120,7 @@ struct FakeWindows final : Windows {
     void ShowRestartWarning() override { ++warningShows; }
     void HideRestartWarning() override { ++warningHides; }
 
-    FakeLoop& loop;
+    EventLoop& loop;
     int beeps = 0, warningShows = 0, warningHides = 0;
     std::vector<std::string> messages;
     std::deque<PromptAnswer> answers;
