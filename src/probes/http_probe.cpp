@@ -33,14 +33,15 @@ std::string TrimAtNul(std::string_view text) {
     return std::string(text.substr(0, text.find('\0')));
 }
 
-bool HttpProbe::CheckHttpStatus(std::string& url) {
+LoopHandle HttpProbe::CheckHttpStatus(const std::string& url, std::function<void(HttpCheck)> done) {
+    std::string host = url;
     std::string path;
-    SplitUrl(url, path);
-    const HttpHeadResult result = client_.Head(url, path);
-    if (!result.requested)
-        return false;
-    lastHttpStatus_ = CleanStatus(result.status);
-    return TrimAtNul(result.status) == "200";
+    SplitUrl(host, path);
+    return client_.Head(host, path, [this, done = std::move(done)](HttpHeadResult result) {
+        if (result.requested)
+            lastHttpStatus_ = CleanStatus(result.status);
+        done({result.requested && TrimAtNul(result.status) == "200", result.localFault});
+    });
 }
 
 }  // namespace vgx
