@@ -6,6 +6,7 @@ namespace vgx {
 
 namespace {
 
+// All NULs removed, blanks trimmed at both ends.
 std::string CleanStatus(std::string_view raw) {
     std::string text;
     std::copy_if(raw.begin(), raw.end(), std::back_inserter(text),
@@ -37,12 +38,9 @@ LoopHandle HttpProbe::CheckHttpStatus(const std::string& url, std::function<void
     std::string path;
     SplitUrl(host, path);
     return client_.Head(host, path, [this, done = std::move(done)](HttpHeadResult result) {
-        if (!result.requested) {
-            done({false, result.localFault});
-            return;
-        }
-        lastHttpStatus_ = CleanStatus(result.status);
-        done({TrimAtNul(result.status) == "200", result.localFault});
+        if (result.requested)
+            lastHttpStatus_ = CleanStatus(result.status);
+        done({result.requested && TrimAtNul(result.status) == "200", result.localFault});
     });
 }
 
