@@ -37,7 +37,8 @@ public:
     // Calls `fire` once at `when` (as soon as it can when `when` has passed).
     virtual LoopHandle At(MonoTime when, std::function<void()> fire) = 0;
     // Calls `ready` each time `fd` is ready for any of `events` (FdEvents), with what it is ready
-    // for, until the handle is dropped. The descriptor stays the caller's.
+    // for, until the handle is dropped. The descriptor stays the caller's; it has one watch at a
+    // time (drop the old handle before watching it anew).
     virtual LoopHandle Watch(int fd, unsigned events,
                              std::function<void(unsigned ready)> ready) = 0;
 

@@ -30,8 +30,8 @@ private slots:
             UiWorld w;
             w.trayArea = true;
             w.Settings().SetValue(Control::VScroll2, limit);
-            w.engine->Dog().Nfalhas = failures;
-            w.engine->SetServicePaused(paused);
+            w.engine->Dog().ShowPublishedFailures(failures);
+            w.engine->ShowPaused(paused);
             w.windows.TrayIcon(true);
             QCOMPARE(w.windows.Tray()->Picture(), picture);
         }
@@ -91,6 +91,7 @@ private slots:
 
         w.windows.MenuClick(kTrayItemQuit);  // answered No
         QCOMPARE(w.TakeAsked(), std::vector<std::string>{"ATENÇÃO: Você realmente deseja sair?"});
+        UiWorld::Settle();
         QVERIFY(w.windows.Tray() != nullptr);
         QVERIFY(w.systemctl.calls.empty());
     }
@@ -107,6 +108,7 @@ private slots:
         QVERIFY(w.systemctl.calls.empty());
         w.answers = {PromptAnswer::Yes};
         c.cmdOK_Click();
+        UiWorld::Settle();
         QVERIFY(Called(w, "disable vigiax.service"));
         QCOMPARE(w.TakeAsked().size(), 1u);  // the confirm question only
     }

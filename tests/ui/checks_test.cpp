@@ -30,6 +30,13 @@ class ChecksTest : public QObject {
         box->selectAll();
         QTest::keyClicks(box, text);
     }
+    // The test runs on the loop with its box disabled, and the window stays live meanwhile.
+    template <class Section>
+    static bool Tested(Section& section, QWidget* box) {
+        if (!section.Testing() || box->isEnabled())
+            return false;
+        return QTest::qWaitFor([&] { return !section.Testing(); }, 15000) && box->isEnabled();
+    }
 
 private slots:
     void thisMachineAnswersAndServesThePage() {
@@ -39,6 +46,7 @@ private slots:
         Type(net.txtURL1, QStringLiteral("http://127.0.0.1"));
         Type(net.txtURL2, QStringLiteral("127.0.0.1"));
         QTest::keyClick(net.chkAtiNet, Qt::Key_Space);
+        QVERIFY(Tested(net, net.chkAtiNet));
         QVERIFY(w.TakeAsked().empty());
         QVERIFY(net.chkAtiNet->isChecked());
         QCOMPARE(net.txtURL1->text(), QStringLiteral("127.0.0.1"));
@@ -46,6 +54,7 @@ private slots:
         IisSection& iis = *w.Main().Iis();
         Type(iis.txtURLIIS, QStringLiteral("127.0.0.1/status"));
         iis.chkAtiIIS->click();
+        QVERIFY(Tested(iis, iis.chkAtiIIS));
         QVERIFY(w.TakeAsked().empty());
         QVERIFY(iis.chkAtiIIS->isChecked());
     }
@@ -56,6 +65,7 @@ private slots:
         IisSection& iis = *w.Main().Iis();
         Type(iis.txtURLIIS, QStringLiteral("127.0.0.1/falta"));
         iis.chkAtiIIS->click();
+        QVERIFY(Tested(iis, iis.chkAtiIIS));
         QCOMPARE(w.TakeAsked(),
                  std::vector<std::string>{"ERRO: O Servidor respondeu o código de erro: 404 .\r\n"
                                           "Continuar assim mesmo?"});
@@ -74,6 +84,7 @@ private slots:
         IisSection& iis = *w.Main().Iis();
         Type(iis.txtURLIIS, QString::fromStdString(pair.Address(2) + "/pagina"));
         iis.chkAtiIIS->click();
+        QVERIFY(Tested(iis, iis.chkAtiIIS));
         QCOMPARE(w.TakeAsked(),
                  std::vector<std::string>{"ERRO: O IP: " + pair.Address(2) +
                                           " não parece ser local!\r\nContinuar assim mesmo?"});
@@ -84,6 +95,7 @@ private slots:
         Type(net.txtURL2, QString::fromStdString(pair.Address(3)));  // nobody there
         w.answers = {PromptAnswer::Yes};
         net.chkAtiNet->click();
+        QVERIFY(Tested(net, net.chkAtiNet));
         QCOMPARE(w.TakeAsked(),
                  std::vector<std::string>{"ERRO: O endereço " + pair.Address(3) +
                                           " não respondeu!\r\nContinuar assim mesmo?"});

@@ -21,15 +21,16 @@ class SectionsTest : public QObject {
         return QString::fromStdString(file).split(QStringLiteral("\r\n")).value(n - 1);
     }
 
-    // Runs `drive` on the editor once it is open, then lets the caller's exec() return.
-    static void WhenEditorOpens(const std::function<void(JobEditorWindow&)>& drive) {
-        QTimer::singleShot(0, [drive] {
-            auto* editor = qobject_cast<JobEditorWindow*>(QApplication::activeModalWidget());
-            QVERIFY(editor != nullptr);
-            drive(*editor);
-            if (editor->isVisible())
-                editor->done(QDialog::Rejected);
-        });
+    // The job editor the last click opened (it opens without waiting).
+    static JobEditorWindow* OpenedEditor() {
+        UiWorld::Settle();
+        return qobject_cast<JobEditorWindow*>(QApplication::activeModalWidget());
+    }
+    // A folder chooser that answers `folder` from the loop.
+    static auto Choosing(UiWorld& w, std::function<QString()> folder) {
+        return [&w, folder](QWidget*, std::function<void(QString)> chosen) {
+            return w.loop.Next([folder, chosen] { chosen(folder()); });
+        };
     }
 
 private slots:
@@ -45,12 +46,14 @@ private slots:
         QCOMPARE(Line(w.File("vgx.cfg"), 2), QStringLiteral("\"3\""));
         w.answers = {PromptAnswer::Yes};
         c.cmdOK_Click();
+        UiWorld::Settle();
         QCOMPARE(Line(w.File("vgx.cfg"), 2), QStringLiteral("\"4\""));
         QCOMPARE(w.Settings().Committed().PoolingMinutes, 4);
 
         QTest::keyClick(c.txtFalha, Qt::Key_Down);
         w.answers = {PromptAnswer::No};
         c.cmdCancel_Click();
+        UiWorld::Settle();
         QCOMPARE(c.txtFalha->text(), QStringLiteral("6"));
         w.answers = {PromptAnswer::Yes};
         c.cmdCancel_Click();
@@ -134,46 +137,47 @@ private slots:
         UiWorld w;
         TempDir shared;
         int browsed = 0;  // the folder is chosen the first time, the chooser cancelled after
-        w.windows.Context().chooseFolder = [&](QWidget*) {
+        w.windows.Context().chooseFolder = Choosing(w, [&] {
             return ++browsed == 1 ? QString::fromStdString(shared.path().string()) : QString();
-        };
-        FoldersSection& f = *w.Main().Folders();
-        WhenEditorOpens([&](JobEditorWindow& e) {
-            e.cmdPasta_Click();
-            QCOMPARE(e.lblPasta->path(), QString::fromStdString(shared.path().string()));
-            e.OptTipo[0]->click();
-            QVERIFY(e.pctIni->isVisible());
-            e.activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(&e));
-            // Enter on a kind or in a field presses no button.
-            e.OptTipo[0]->setFocus();
-            QTest::keyClick(e.OptTipo[0], Qt::Key_Enter);
-            e.txtHora->setFocus();
-            QTest::keyClicks(e.txtHora, QStringLiteral("8a:5:"));  // letters, a second ":"
-            QTest::keyClick(e.txtHora, Qt::Key_Return);
-            QCOMPARE(browsed, 1);
-            QVERIFY(e.OptTipo[0]->isChecked());
-            e.chkDia[2]->setChecked(true);
-            e.chkDia[6]->setChecked(true);
-            w.answers = {PromptAnswer::Yes};
-            QTest::mouseClick(e.cmdOK, Qt::LeftButton);  // leaving the hour reformats it
         });
+        FoldersSection& f = *w.Main().Folders();
         f.cmdAdd_Click();
+        JobEditorWindow* e = OpenedEditor();
+        QVERIFY(e != nullptr);
+        e->cmdPasta_Click();
+        UiWorld::Settle();
+        QCOMPARE(e->lblPasta->path(), QString::fromStdString(shared.path().string()));
+        e->OptTipo[0]->click();
+        QVERIFY(e->pctIni->isVisible());
+        e->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(e));
+        // Enter on a kind or in a field presses no button.
+        e->OptTipo[0]->setFocus();
+        QTest::keyClick(e->OptTipo[0], Qt::Key_Enter);
+        e->txtHora->setFocus();
+        QTest::keyClicks(e->txtHora, QStringLiteral("8a:5:"));  // letters, a second ":"
+        QTest::keyClick(e->txtHora, Qt::Key_Return);
+        UiWorld::Settle();
+        QCOMPARE(browsed, 1);
+        QVERIFY(e->OptTipo[0]->isChecked());
+        e->chkDia[2]->setChecked(true);
+        e->chkDia[6]->setChecked(true);
+        w.answers = {PromptAnswer::Yes};
+        QTest::mouseClick(e->cmdOK, Qt::LeftButton);  // leaving the hour reformats it
+        QTRY_COMPARE(f.lstPasta->count(), 1);
         CleaningJobs stored = *ReadCleaningJobs(w.dir.path());
         QCOMPARE(stored[0].Days.Text(), std::string("2#6"));
         QCOMPARE(stored[0].Hour.Text(), std::string("08:05"));
-        QCOMPARE(f.lstPasta->count(), 1);
 
         // Editing resets the last run.
         w.engine->Jobs()[0].LastRun = 3600;
         f.lstPasta->setCurrentRow(0);
-        WhenEditorOpens([&](JobEditorWindow& e) {
-            QVERIFY(e.chkDia[2]->isChecked());
-            w.answers = {PromptAnswer::Yes};
-            e.cmdOK_Click();
-        });
         f.cmdEdi_Click();
-        QCOMPARE((*ReadCleaningJobs(w.dir.path()))[0].LastRun, 0.0F);
+        e = OpenedEditor();
+        QVERIFY(e != nullptr && e->chkDia[2]->isChecked());
+        w.answers = {PromptAnswer::Yes};
+        e->cmdOK_Click();
+        QTRY_COMPARE((*ReadCleaningJobs(w.dir.path()))[0].LastRun, 0.0F);
         QCOMPARE(f.lstPasta->count(), 1);
 
         f.lstPasta->setCurrentRow(0);
@@ -187,7 +191,7 @@ private slots:
 
     void aRefusedFolderAndAFailedSaveChangeNothing() {
         UiWorld w;
-        w.windows.Context().chooseFolder = [](QWidget*) { return QStringLiteral("/usr"); };
+        w.windows.Context().chooseFolder = Choosing(w, [] { return QStringLiteral("/usr"); });
         JobEditorWindow e(w.windows.Context(), -1, nullptr);
         e.cmdPasta_Click();
         QCOMPARE(w.TakeAsked(), std::vector<std::string>{
@@ -198,15 +202,16 @@ private slots:
         QVERIFY(!e.pctIni->isVisible());
 
         TempDir shared;
-        w.windows.Context().chooseFolder = [&](QWidget*) {
-            return QString::fromStdString(shared.path().string());
-        };
+        w.windows.Context().chooseFolder =
+            Choosing(w, [&] { return QString::fromStdString(shared.path().string()); });
         e.cmdPasta_Click();
+        UiWorld::Settle();
         e.OptTipo[1]->click();  // at start-up: no hour
         // A folder in the way of folder.dat: the save fails whoever runs the test.
         std::filesystem::create_directories(w.dir / "folder.dat" / "x");
         w.answers = {PromptAnswer::Yes};
         e.cmdOK_Click();
+        UiWorld::Settle();
         QCOMPARE(w.TakeAsked().back(), "ERRO: Não foi possível gravar o arquivo folder.dat.");
         QVERIFY(!e.CommittedSlot());
         QCOMPARE(JobCount(w.engine->Jobs()), 0u);

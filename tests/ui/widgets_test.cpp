@@ -17,16 +17,15 @@ namespace vgx::test {
 
 namespace {
 
-// Opens the menu, types `keys` into it, closes it with Escape if it is still open, and returns
-// what ShowMenu returned.
-int ChooseWithKeys(SysTrayIcon& tray, const QList<Qt::Key>& keys) {
-    QTimer::singleShot(0, &tray, [&tray, keys] {
-        for (Qt::Key key : keys)
-            QTest::keyClick(&tray.Menu(), key);
-        if (tray.Menu().isVisible())
-            QTest::keyClick(&tray.Menu(), Qt::Key_Escape);
-    });
-    return tray.ShowMenu(QPoint(100, 100));
+// Opens the menu, types `keys` into it, closes it with Escape if it is still open, and lets
+// the choice arrive.
+void ChooseWithKeys(SysTrayIcon& tray, const QList<Qt::Key>& keys) {
+    tray.ShowMenu(QPoint(100, 100));
+    for (Qt::Key key : keys)
+        QTest::keyClick(&tray.Menu(), key);
+    if (tray.Menu().isVisible())
+        QTest::keyClick(&tray.Menu(), Qt::Key_Escape);
+    QTest::qWait(30);
 }
 
 }  // namespace
@@ -114,7 +113,8 @@ private slots:
             SysTrayIcon tray;
             BuildTrayMenu(tray, true);
             QSignalSpy clicks(&tray, &SysTrayIcon::MenuClick);
-            QCOMPARE(ChooseWithKeys(tray, c.keys), c.index);
+            ChooseWithKeys(tray, c.keys);
+            QVERIFY(!tray.Menu().isVisible());
             QCOMPARE(clicks.size(), c.index == 0 ? 0 : 1);
             if (c.index != 0)
                 QCOMPARE(clicks.at(0), QVariantList({c.index, QString(c.key)}));
@@ -127,7 +127,7 @@ private slots:
         BuildTrayMenu(*tray, false);
         QPointer<SysTrayIcon> alive(tray);
         connect(tray, &SysTrayIcon::MenuClick, this, [tray] { delete tray; });
-        QCOMPARE(ChooseWithKeys(*tray, {Qt::Key_C}), 2);
+        ChooseWithKeys(*tray, {Qt::Key_C});
         QVERIFY(!alive);
     }
 

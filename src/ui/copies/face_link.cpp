@@ -2,17 +2,18 @@
 
 #include "app/engine.h"
 #include "cleaning/jobs_file.h"
+#include "service/channel_server.h"
 #include "ui/app_windows.h"
-#include "ui/channel/channel_client.h"
 #include "ui/restart_warning_window.h"
 
 namespace vgx {
 
 FaceLink::FaceLink(Engine& engine, AppWindows& windows, const std::filesystem::path& programDir)
-    : engine_(engine), windows_(windows), client_(std::make_unique<ChannelClient>(programDir)) {
-    connect(client_.get(), &ChannelClient::stateReceived, this,
-            [this](const RemoteState& state) { Apply(state); });
-    connect(client_.get(), &ChannelClient::disconnected, this, [this] { Lost(); });
+    : engine_(engine),
+      windows_(windows),
+      client_(std::make_unique<ChannelClient>(
+          engine.Loop(), programDir, [this](const RemoteState& state) { Apply(state); },
+          [this] { Lost(); })) {
     retry_.setInterval(3000);
     connect(&retry_, &QTimer::timeout, this, [this] { Connect(); });
 }

@@ -95,7 +95,10 @@ struct FakeWindows final : Windows {
     bool MainWindowVisible() const override { return false; }
     bool PanelVisible() const override { return true; }
     bool TrayExists() const override { return true; }
-    void StateChanged() override {}
+    void StateChanged() override {
+        if (onStateChanged)
+            onStateChanged();
+    }
     void Beep() override { ++beeps; }
     // Records the prompt and takes its answer.
     PromptAnswer Next(const Prompt& prompt) {
@@ -126,6 +129,7 @@ struct FakeWindows final : Windows {
     std::deque<PromptAnswer> answers;
     bool hold = false;
     std::function<void(PromptAnswer)> open;
+    std::function<void()> onStateChanged;
 };
 
 // A temporary program directory and the fakes both the engine and the watchdog take.

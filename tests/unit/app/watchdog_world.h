@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -39,8 +40,9 @@ struct WatchdogWorld : FakePorts {
     // Runs the loop until the next cycle has started and ended.
     void Cycle() {
         const auto before = dog->LastCycleStart();
-        ASSERT_TRUE(loop.RunUntil(
-            [&] { return dog->LastCycleStart() != before && !dog->CycleRunning(); }, 24h));
+        if (!loop.RunUntil([&] { return dog->LastCycleStart() != before && !dog->CycleRunning(); },
+                           24h))
+            throw std::runtime_error("no cycle within a day");
     }
 
     std::vector<std::string> Logged() const { return LogMessages(TodaysLog(eventLog, clock)); }

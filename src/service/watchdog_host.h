@@ -5,11 +5,10 @@
 #include <memory>
 
 #include "app/ports.h"
-#include "service/channel_protocol.h"
+#include "service/channel_server.h"
 
 namespace vgx {
 
-class ChannelServer;
 class Engine;
 
 // The copy that runs the watchdog (it holds the program directory's lock): what its windows show

@@ -1,4 +1,4 @@
-#include "ui/service/headless_windows.h"
+#include "service/headless_windows.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "ui/channel/channel_connection.h"
+#include "service/channel_connection.h"
 
 #include <sys/socket.h>
 #include <unistd.h>
@@ -10,31 +10,27 @@ namespace vgx {
 namespace {
 
 constexpr std::size_t kReadChunk = 16 * 1024;
-// Reads per wake-up, so that a peer that writes without pause cannot hold the event loop.
+// Reads per wake-up, so that a peer that writes without pause cannot hold the loop.
 constexpr int kReadsPerWake = 64;
 
 }  // namespace
 
-ChannelConnection::ChannelConnection(UniqueFd fd, End end,
+ChannelConnection::ChannelConnection(EventLoop& loop, UniqueFd fd, End end,
                                      std::function<void(const ChannelMessage&)> onMessage,
-                                     std::function<void(ChannelConnection*)> onClosed,
-                                     QObject* parent)
-    : QObject(parent),
+                                     std::function<void()> onClosed)
+    : loop_(loop),
       fd_(std::move(fd)),
       end_(end),
       onMessage_(std::move(onMessage)),
-      onClosed_(std::move(onClosed)),
-      reader_(new QSocketNotifier(fd_.get(), QSocketNotifier::Read, this)),
-      writer_(new QSocketNotifier(fd_.get(), QSocketNotifier::Write, this)) {
-    writer_->setEnabled(false);
-    connect(reader_, &QSocketNotifier::activated, this, &ChannelConnection::ReadAvailable);
-    connect(writer_, &QSocketNotifier::activated, this, &ChannelConnection::Flush);
+      onClosed_(std::move(onClosed)) {
+    watch_ = loop_.Watch(fd_.get(), kFdRead, [this](unsigned events) { Ready(events); });
 }
 
-ChannelConnection::~ChannelConnection() {
-    // The notifiers (children) let go of the descriptor before it closes.
-    reader_->setEnabled(false);
-    writer_->setEnabled(false);
+void ChannelConnection::Ready(unsigned events) {
+    if ((events & kFdWrite) != 0)
+        Flush();
+    if ((events & kFdRead) != 0 && IsOpen())
+        ReadAvailable();
 }
 
 void ChannelConnection::Send(const std::string& frame) {
@@ -68,11 +64,13 @@ void ChannelConnection::ReadAvailable() {
                 break;
             }
             onMessage_(m);
+            if (!IsOpen())
+                return;
         }
         ended = r == ChannelDecoder::Result::Broken;
     }
     if (ended)
-        Drop();
+        Close();
 }
 
 void ChannelConnection::Flush() {
@@ -83,31 +81,38 @@ void ChannelConnection::Flush() {
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
             break;
         if (n < 0) {
-            Drop();
+            Close();
             return;
         }
         backlog_.erase(0, static_cast<std::size_t>(n));
     }
     if (backlog_.size() > kMaxBacklog) {
-        Drop();
+        Close();
         return;
     }
-    if (IsOpen())
-        writer_->setEnabled(!backlog_.empty());
+    // Watched for writing only while something waits to go.
+    const bool want = IsOpen() && !backlog_.empty();
+    if (IsOpen() && want != writing_) {
+        writing_ = want;
+        watch_.reset();  // one watch per descriptor at a time
+        watch_ = loop_.Watch(fd_.get(), kFdRead | (want ? kFdWrite : 0),
+                             [this](unsigned events) { Ready(events); });
+    }
 }
 
-void ChannelConnection::Drop() {
+void ChannelConnection::Close() {
     if (!IsOpen())
         return;
-    // The notifiers let go of the descriptor before it closes; the peer sees the end at once.
-    reader_->setEnabled(false);
-    writer_->setEnabled(false);
+    // The watch goes before the descriptor; the peer sees the end at once. The owner hears of
+    // it from the loop, so that it may destroy this connection then.
+    watch_.reset();
     fd_.reset();
     backlog_.clear();
     backlog_.shrink_to_fit();
-    deleteLater();
-    if (onClosed_)
-        onClosed_(this);
+    closing_ = loop_.Next([this] {
+        if (onClosed_)
+            onClosed_();
+    });
 }
 
 }  // namespace vgx

@@ -1,14 +1,13 @@
-#include "ui/copies/watchdog_host.h"
+#include "service/watchdog_host.h"
 
 #include "app/engine.h"
-#include "ui/channel/channel_server.h"
 
 namespace vgx {
 
 WatchdogHost::WatchdogHost(Engine& engine, const std::filesystem::path& programDir)
-    : engine_(engine), server_(std::make_unique<ChannelServer>(programDir)) {
-    QObject::connect(server_.get(), &ChannelServer::commandReceived, server_.get(),
-                     [this](ChannelMessageType type) { Command(type); });
+    : engine_(engine),
+      server_(std::make_unique<ChannelServer>(engine.Loop(), programDir,
+                                              [this](ChannelMessageType type) { Command(type); })) {
     Publish();
 }
 
