@@ -1,6 +1,6 @@
-// Median time of one echo by the probe's senders against the round-trip time iputils ping
-// reports, 200 echoes each, from one namespace to its veth peer. Makes and removes its own
-// network namespaces; needs root.
+// Median time of one echo by the probe's senders, each run to its end on a poll(2) loop, against
+// the round-trip time iputils ping reports, 200 echoes each, from one namespace to its veth peer.
+// Makes and removes its own network namespaces; needs root.
 #include <fcntl.h>
 #include <sched.h>
 #include <sys/wait.h>
@@ -11,10 +11,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "probes/icmp_methods.h"
+#include "support/poll_loop.h"
 
 namespace {
 
@@ -30,13 +32,17 @@ double Median(std::vector<double> v) {
 }
 
 // Microseconds per echo of one sender, or empty when any echo failed.
-std::vector<double> TimeSender(vgx::IcmpSender& sender, const std::string& peer) {
+std::vector<double> TimeSender(vgx::test::PollLoop& loop, vgx::IcmpSender& sender,
+                               const std::string& peer) {
     std::vector<double> us;
     for (int i = 0; i < kEchoes; ++i) {
+        std::optional<vgx::EchoResult> r;
         const auto start = std::chrono::steady_clock::now();
-        const vgx::EchoResult r = vgx::SendEcho(sender, peer, vgx::kEchoPayload);
+        const vgx::LoopHandle echo = vgx::SendEcho(loop, sender, peer, vgx::kEchoPayload,
+                                                   [&](vgx::EchoResult result) { r = result; });
+        loop.RunUntil([&] { return r.has_value(); }, std::chrono::seconds(5));
         const auto end = std::chrono::steady_clock::now();
-        if (r.status != 0 || !r.unavailable.empty())
+        if (!r || r->status != 0 || !r->unavailable.empty())
             return {};
         us.push_back(std::chrono::duration<double, std::micro>(end - start).count());
     }
@@ -70,9 +76,10 @@ void Measure(const std::string& peer) {
     } methods[] = {{"datagram socket", vgx::IcmpMethod::kDatagram},
                    {"raw socket", vgx::IcmpMethod::kRaw},
                    {"ping tool", vgx::IcmpMethod::kPingTool}};
+    vgx::test::PollLoop loop;
     for (const auto& m : methods) {
-        auto sender = vgx::MakeIcmpSender(m.method);
-        const std::vector<double> us = TimeSender(*sender, peer);
+        auto sender = vgx::MakeIcmpSender(loop, m.method);
+        const std::vector<double> us = TimeSender(loop, *sender, peer);
         if (us.empty() || ping <= 0.0) {
             std::printf("%-16s failed\n", m.name);
             continue;

@@ -11,6 +11,9 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <optional>
+#include <span>
+#include <vector>
 
 #include "probes/echo_packet.h"
 #include "probes/icmp_methods.h"
@@ -19,8 +22,6 @@
 namespace vgx {
 
 namespace {
-
-using Steady = std::chrono::steady_clock;
 
 bool IsPermissionError(int err) {
     return err == EACCES || err == EPERM;
@@ -33,29 +34,9 @@ sockaddr_in SocketAddress(std::uint32_t target) {
     return to;
 }
 
-std::uint32_t ElapsedMs(Steady::time_point start) {
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Steady::now() - start);
+std::uint32_t ElapsedMs(MonoTime start) {
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(MonoClock::now() - start);
     return static_cast<std::uint32_t>(ms.count());
-}
-
-// Milliseconds left until the deadline, rounded up so that poll never wakes early; -1 if none.
-int MsLeft(Steady::time_point deadline) {
-    const auto left = deadline - Steady::now();
-    if (left <= Steady::duration::zero())
-        return -1;
-    const auto ms = std::chrono::ceil<std::chrono::milliseconds>(left);
-    return static_cast<int>(ms.count());
-}
-
-bool SendRequest(int fd, std::uint32_t target, const std::vector<std::uint8_t>& packet,
-                 EchoResult& result) {
-    const sockaddr_in to = SocketAddress(target);
-    const ssize_t sent = ::sendto(fd, packet.data(), packet.size(), 0,
-                                  reinterpret_cast<const sockaddr*>(&to), sizeof to);
-    if (sent == static_cast<ssize_t>(packet.size()))
-        return true;
-    result.status = sent < 0 ? StatusForSendErrno(errno) : kEchoGeneralFailure;
-    return false;
 }
 
 // An error queued on a datagram socket for our request: the status, or nullopt if unrelated.
@@ -94,70 +75,115 @@ std::optional<std::int32_t> ReadQueuedError(int fd, const EchoRequestKey& key) {
     return std::nullopt;
 }
 
-// Receives until our answer arrives or the deadline passes; unrelated packets are skipped.
-EchoResult AwaitAnswer(int fd, const EchoRequestKey& key, PacketFormat format,
-                       Steady::time_point start, Steady::time_point deadline) {
-    std::array<std::uint8_t, 65536> buffer{};
-    for (int wait = MsLeft(deadline); wait >= 0; wait = MsLeft(deadline)) {
-        pollfd p{fd, POLLIN, 0};
-        const int ready = ::poll(&p, 1, wait);
-        if (ready < 0 && errno != EINTR)
-            return {kEchoGeneralFailure, 0, {}};
-        if (ready <= 0)
-            continue;
-        if ((p.revents & POLLERR) != 0) {
-            if (const auto status = ReadQueuedError(fd, key))
-                return {*status, 0, {}};
+// One request on a non-blocking socket: its answer, an error quoting it or the timeout ends it.
+class SocketEcho final : public LoopRegistration {
+public:
+    SocketEcho(EventLoop& loop, UniqueFd socket, const EchoRequestKey& key, PacketFormat format,
+               MethodDone done)
+        : loop_(loop),
+          socket_(std::move(socket)),
+          key_(key),
+          format_(format),
+          done_(std::move(done)) {}
+
+    void Send(const std::vector<std::uint8_t>& packet, std::chrono::milliseconds timeout) {
+        const sockaddr_in to = SocketAddress(key_.target);
+        start_ = MonoClock::now();
+        const ssize_t sent = ::sendto(socket_.get(), packet.data(), packet.size(), 0,
+                                      reinterpret_cast<const sockaddr*>(&to), sizeof to);
+        if (sent != static_cast<ssize_t>(packet.size())) {
+            const std::int32_t status = sent < 0 ? StatusForSendErrno(errno) : kEchoGeneralFailure;
+            timer_ = loop_.Next([this, status] { Finish({status, 0, {}}); });
+            return;
         }
-        if ((p.revents & POLLIN) == 0)
-            continue;
-        sockaddr_in from{};
-        socklen_t fromLength = sizeof from;
-        const ssize_t n = ::recvfrom(fd, buffer.data(), buffer.size(), MSG_DONTWAIT,
-                                     reinterpret_cast<sockaddr*>(&from), &fromLength);
-        if (n <= 0)
-            continue;
-        const EchoMatch match = MatchEchoPacket(
-            std::span<const std::uint8_t>(buffer.data(), static_cast<std::size_t>(n)),
-            from.sin_addr.s_addr, key, format);
-        if (match.kind == EchoMatch::Kind::kReply)
-            return {kEchoSuccess, ElapsedMs(start), {}};
-        if (match.kind == EchoMatch::Kind::kError)
-            return {match.status, 0, {}};
+        watch_ = loop_.Watch(socket_.get(), kFdRead, [this](unsigned) { Receive(); });
+        timer_ = loop_.After(timeout, [this] { Finish({kEchoTimedOut, 0, {}}); });
     }
-    return {kEchoTimedOut, 0, {}};
+
+private:
+    // Reads what is there without waiting; unrelated packets are skipped. A bounded number per
+    // wake-up, so that a flood of foreign ICMP cannot hold the loop.
+    void Receive() {
+        std::array<std::uint8_t, 65536> buffer{};
+        for (int i = 0; i < 64; ++i) {
+            pollfd p{socket_.get(), POLLIN, 0};
+            if (::poll(&p, 1, 0) <= 0)
+                return;
+            if ((p.revents & POLLERR) != 0) {
+                if (const auto status = ReadQueuedError(socket_.get(), key_))
+                    return Finish({*status, 0, {}});
+            }
+            if ((p.revents & POLLIN) == 0)
+                continue;
+            sockaddr_in from{};
+            socklen_t fromLength = sizeof from;
+            const ssize_t n = ::recvfrom(socket_.get(), buffer.data(), buffer.size(), MSG_DONTWAIT,
+                                         reinterpret_cast<sockaddr*>(&from), &fromLength);
+            if (n <= 0)
+                continue;
+            const EchoMatch match = MatchEchoPacket(
+                std::span<const std::uint8_t>(buffer.data(), static_cast<std::size_t>(n)),
+                from.sin_addr.s_addr, key_, format_);
+            if (match.kind == EchoMatch::Kind::kReply)
+                return Finish({kEchoSuccess, ElapsedMs(start_), {}});
+            if (match.kind == EchoMatch::Kind::kError)
+                return Finish({match.status, 0, {}});
+        }
+    }
+
+    // Told once; `done` may drop this echo.
+    void Finish(EchoResult result) {
+        watch_.reset();
+        timer_.reset();
+        auto done = std::move(done_);
+        done(std::move(result));
+    }
+
+    EventLoop& loop_;
+    UniqueFd socket_;
+    EchoRequestKey key_;
+    PacketFormat format_;
+    MethodDone done_;
+    MonoTime start_;
+    LoopHandle watch_;
+    LoopHandle timer_;
+};
+
+// What an echo whose socket could not be opened ends with: nullopt when this process may not
+// open it.
+std::optional<EchoResult> OpenFailure(int err, bool datagram) {
+    if (IsPermissionError(err) || (datagram && err == EPROTONOSUPPORT))
+        return std::nullopt;
+    return EchoFailure(err);
 }
 
 }  // namespace
 
-std::optional<EchoResult> DatagramEcho(std::uint32_t target, std::string_view payload,
-                                       std::chrono::milliseconds timeout, std::uint16_t sequence) {
-    const UniqueFd s(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_ICMP));
+LoopHandle DatagramEcho(EventLoop& loop, std::uint32_t target, std::string_view payload,
+                        std::chrono::milliseconds timeout, std::uint16_t sequence,
+                        MethodDone done) {
+    UniqueFd s(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, IPPROTO_ICMP));
     if (!s) {
-        if (IsPermissionError(errno) || errno == EPROTONOSUPPORT)
-            return std::nullopt;
-        return EchoResult{kEchoGeneralFailure, 0, {}};
+        const int err = errno;
+        return DeliverLater(loop, OpenFailure(err, true), std::move(done));
     }
     const int on = 1;
     ::setsockopt(s.get(), SOL_IP, IP_RECVERR, &on, sizeof on);
     // The kernel sets the identifier and the checksum and delivers only replies carrying it.
     const EchoRequestKey key{target, 0, sequence, false};
-    EchoResult result;
-    const auto start = Steady::now();
-    if (!SendRequest(s.get(), target, BuildEchoRequest(0, sequence, payload), result)) {
-        return result;
-    }
-    return AwaitAnswer(s.get(), key, PacketFormat::kIcmpOnly, start, start + timeout);
+    auto echo = std::make_unique<SocketEcho>(loop, std::move(s), key, PacketFormat::kIcmpOnly,
+                                             std::move(done));
+    echo->Send(BuildEchoRequest(0, sequence, payload), timeout);
+    return echo;
 }
 
-std::optional<EchoResult> RawEcho(std::uint32_t target, std::string_view payload,
-                                  std::chrono::milliseconds timeout, std::uint16_t identifier,
-                                  std::uint16_t sequence) {
-    const UniqueFd s(::socket(AF_INET, SOCK_RAW | SOCK_CLOEXEC, IPPROTO_ICMP));
+LoopHandle RawEcho(EventLoop& loop, std::uint32_t target, std::string_view payload,
+                   std::chrono::milliseconds timeout, std::uint16_t identifier,
+                   std::uint16_t sequence, MethodDone done) {
+    UniqueFd s(::socket(AF_INET, SOCK_RAW | SOCK_CLOEXEC | SOCK_NONBLOCK, IPPROTO_ICMP));
     if (!s) {
-        if (IsPermissionError(errno))
-            return std::nullopt;
-        return EchoResult{kEchoGeneralFailure, 0, {}};
+        const int err = errno;
+        return DeliverLater(loop, OpenFailure(err, false), std::move(done));
     }
     // Let through only echo replies and the errors that may quote our request.
     icmp_filter filter{};
@@ -166,12 +192,10 @@ std::optional<EchoResult> RawEcho(std::uint32_t target, std::string_view payload
           (1U << ICMP_TIME_EXCEEDED) | (1U << ICMP_PARAMETERPROB));
     ::setsockopt(s.get(), SOL_RAW, ICMP_FILTER, &filter, sizeof filter);
     const EchoRequestKey key{target, identifier, sequence, true};
-    EchoResult result;
-    const auto start = Steady::now();
-    if (!SendRequest(s.get(), target, BuildEchoRequest(identifier, sequence, payload), result)) {
-        return result;
-    }
-    return AwaitAnswer(s.get(), key, PacketFormat::kWithIpHeader, start, start + timeout);
+    auto echo = std::make_unique<SocketEcho>(loop, std::move(s), key, PacketFormat::kWithIpHeader,
+                                             std::move(done));
+    echo->Send(BuildEchoRequest(identifier, sequence, payload), timeout);
+    return echo;
 }
 
 }  // namespace vgx

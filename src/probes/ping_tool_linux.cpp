@@ -1,14 +1,15 @@
 // Echo through iputils ping, for a process that may open no ICMP socket itself.
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
+#include <string>
+#include <vector>
 
+#include "loop/child_watch.h"
 #include "probes/icmp_methods.h"
 #include "probes/ping_output.h"
 #include "records/unique_fd.h"
@@ -19,7 +20,7 @@ namespace vgx {
 
 namespace {
 
-using Steady = std::chrono::steady_clock;
+using namespace std::chrono_literals;
 
 // The environment with the messages forced to the C locale, so that the output parses.
 std::vector<std::string> ToolEnvironment() {
@@ -42,83 +43,142 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
     return out;
 }
 
-// Reads the child's output until it closes (true) or the deadline passes (false).
-bool ReadUntil(int fd, Steady::time_point deadline, std::string& output) {
-    char buffer[4096];
-    while (true) {
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Steady::now());
-        if (left.count() <= 0)
-            return false;
-        pollfd p{fd, POLLIN, 0};
-        const int ready = ::poll(&p, 1, static_cast<int>(left.count()));
-        if (ready < 0 && errno == EINTR)
-            continue;
-        if (ready <= 0)
-            return false;
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n == 0)
-            return true;
-        if (n < 0)
-            return false;
-        output.append(buffer, static_cast<std::size_t>(n));
-    }
-}
-
-}  // namespace
-
-std::optional<EchoResult> PingToolEcho(std::uint32_t target, std::string_view payload,
-                                       std::chrono::milliseconds timeout) {
-    std::vector<std::string> args = PingToolArguments(DottedAddressOf(target), payload, timeout);
+// Starts the tool with standard input on /dev/null and its output on `output`, with no signal
+// blocked or ignored; 0 or the error number.
+int Spawn(std::vector<std::string> args, int output, pid_t& pid) {
     std::vector<std::string> env = ToolEnvironment();
     std::vector<char*> argv = Pointers(args);
     std::vector<char*> envp = Pointers(env);
-
-    int pipeFds[2];
-    if (::pipe2(pipeFds, O_CLOEXEC) != 0)
-        return EchoResult{kEchoGeneralFailure, 0, {}};
-    UniqueFd readEnd(pipeFds[0]);
-    UniqueFd writeEnd(pipeFds[1]);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, writeEnd.get(), 1);
-    posix_spawn_file_actions_adddup2(&actions, writeEnd.get(), 2);
-    // The tool starts with no signal blocked, whatever this process blocks.
+    posix_spawn_file_actions_adddup2(&actions, output, 1);
+    posix_spawn_file_actions_adddup2(&actions, output, 2);
     posix_spawnattr_t attr;
     posix_spawnattr_init(&attr);
+    sigset_t all;
+    sigfillset(&all);
+    posix_spawnattr_setsigdefault(&attr, &all);
     sigset_t none;
     sigemptyset(&none);
     posix_spawnattr_setsigmask(&attr, &none);
-    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK);
-    pid_t pid = -1;
-    const auto start = Steady::now();
-    const int spawned = ::posix_spawnp(&pid, "ping", &actions, &attr, argv.data(), envp.data());
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+    const int rc = ::posix_spawnp(&pid, "ping", &actions, &attr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attr);
+    return rc;
+}
+
+// Reaps a killed child on the loop; the watch owns itself until the child has gone.
+void ReapLater(EventLoop& loop, pid_t pid) {
+    auto watch = std::make_shared<LoopHandle>();
+    *watch = WatchChildExit(loop, pid, [watch](int) { watch->reset(); });
+}
+
+// The tool under way: its output is read as it comes, its exit is watched, and a guard timer
+// kills it should it outlast its own timeout. Dropped while the tool runs, it kills the tool.
+class ToolEcho final : public LoopRegistration {
+public:
+    ToolEcho(EventLoop& loop, pid_t pid, UniqueFd output, std::chrono::milliseconds timeout,
+             MethodDone done)
+        : loop_(loop), pid_(pid), output_(std::move(output)), done_(std::move(done)) {
+        outputWatch_ = loop_.Watch(output_.get(), kFdRead, [this](unsigned) { Read(); });
+        exitWatch_ = WatchChildExit(loop_, pid_, [this](int status) { Exited(status); });
+        // The tool bounds its own wait; the extra second only guards against a stuck tool.
+        guard_ = loop_.After(timeout + 1s, [this] { GiveUp(); });
+    }
+    ~ToolEcho() override {
+        if (running_) {
+            ::kill(pid_, SIGKILL);
+            ReapLater(loop_, pid_);
+        }
+    }
+
+private:
+    void Read() {
+        char buffer[4096];
+        const ssize_t n = ::read(output_.get(), buffer, sizeof buffer);
+        if (n > 0) {
+            text_.append(buffer, static_cast<std::size_t>(n));
+        } else if (n == 0) {
+            closed_ = true;
+            outputWatch_.reset();
+            Conclude();
+        } else if (errno != EAGAIN && errno != EINTR) {
+            GiveUp();
+        }
+    }
+
+    void Exited(int status) {
+        running_ = false;
+        status_ = status;
+        Conclude();
+    }
+
+    // Stuck, or its output unreadable: killed, and a timeout once it is reaped.
+    void GiveUp() {
+        stuck_ = true;
+        outputWatch_.reset();
+        output_.reset();
+        if (running_)
+            ::kill(pid_, SIGKILL);
+        Conclude();
+    }
+
+    // Ends the echo once the tool has been reaped and its output read to the end.
+    void Conclude() {
+        if (running_ || (!closed_ && !stuck_))
+            return;
+        std::optional<EchoResult> result;
+        if (stuck_)
+            result = EchoResult{kEchoTimedOut, 0, {}};
+        else if (!WIFEXITED(status_))
+            result = EchoResult{kEchoGeneralFailure, 0, {}};
+        else
+            result = ParsePingOutput(text_, WEXITSTATUS(status_));
+        guard_.reset();
+        auto done = std::move(done_);
+        done(std::move(result));
+    }
+
+    EventLoop& loop_;
+    pid_t pid_;
+    UniqueFd output_;
+    MethodDone done_;
+    std::string text_;
+    bool running_ = true;
+    bool closed_ = false;
+    bool stuck_ = false;
+    int status_ = 0;
+    LoopHandle outputWatch_;
+    LoopHandle exitWatch_;
+    LoopHandle guard_;
+};
+
+}  // namespace
+
+LoopHandle PingToolEcho(EventLoop& loop, std::uint32_t target, std::string_view payload,
+                        std::chrono::milliseconds timeout, MethodDone done) {
+    int pipeFds[2];
+    if (::pipe2(pipeFds, O_CLOEXEC) != 0) {
+        const int err = errno;
+        return DeliverLater(loop, EchoFailure(err), std::move(done));
+    }
+    UniqueFd readEnd(pipeFds[0]);
+    UniqueFd writeEnd(pipeFds[1]);
+    // Only this end: the tool's end stays blocking.
+    ::fcntl(readEnd.get(), F_SETFL, O_NONBLOCK);
+    pid_t pid = -1;
+    const int spawned =
+        Spawn(PingToolArguments(DottedAddressOf(target), payload, timeout), writeEnd.get(), pid);
     writeEnd.reset();
     if (spawned != 0) {
         // Missing, not executable, or holding a capability outside this process's bounding set.
         if (spawned == ENOENT || spawned == EACCES || spawned == EPERM)
-            return std::nullopt;
-        return EchoResult{kEchoGeneralFailure, 0, {}};
+            return DeliverLater(loop, std::nullopt, std::move(done));
+        return DeliverLater(loop, EchoFailure(spawned), std::move(done));
     }
-
-    // The tool bounds its own wait; the extra second only guards against a stuck tool.
-    std::string output;
-    const bool closed = ReadUntil(readEnd.get(), start + timeout + std::chrono::seconds(1), output);
-    readEnd.reset();
-    if (!closed)
-        ::kill(pid, SIGKILL);
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    if (!closed)
-        return EchoResult{kEchoTimedOut, 0, {}};
-    if (!WIFEXITED(status))
-        return EchoResult{kEchoGeneralFailure, 0, {}};
-    return ParsePingOutput(output, WEXITSTATUS(status));
+    return std::make_unique<ToolEcho>(loop, pid, std::move(readEnd), timeout, std::move(done));
 }
 
 }  // namespace vgx

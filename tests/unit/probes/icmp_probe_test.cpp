@@ -1,5 +1,5 @@
-// The ICMP probe's report and the parsing behind its senders: echo packets matched to their
-// request, the ping tool's output, dotted addresses.
+// The ICMP probe's report on a virtual-time loop, and the parsing behind its senders: echo
+// packets matched to their request, the ping tool's output, dotted addresses.
 #include "probes/icmp_probe.h"
 
 #include <arpa/inet.h>
@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "probes/echo_packet.h"
@@ -15,51 +16,83 @@
 #include "probes/ipv4_text.h"
 #include "probes/ping_output.h"
 #include "support/fake_clock.h"
+#include "support/fake_loop.h"
 #include "support/todays_log.h"
 
 namespace vgx {
 namespace {
 
+using namespace std::chrono_literals;
 using ::testing::EndsWith;
 using Bytes = std::vector<std::uint8_t>;
 using Kind = EchoMatch::Kind;
 
+// Answers each echo 20 ms later with `next`.
 class ScriptedSender final : public IcmpSender {
 public:
+    explicit ScriptedSender(EventLoop& loop) : loop_(loop) {}
     EchoResult next;
     std::vector<std::string> targets;
-    EchoResult Echo(std::uint32_t address, std::string_view, std::chrono::milliseconds) override {
+    LoopHandle Echo(std::uint32_t address, std::string_view, std::chrono::milliseconds,
+                    std::function<void(EchoResult)> done) override {
         targets.push_back(DottedAddressOf(address));
-        return next;
+        return loop_.After(20ms, [r = next, done = std::move(done)] { done(r); });
     }
+
+private:
+    EventLoop& loop_;
 };
 
-// "servidor" resolves, "torto" resolves to a malformed text, anything else fails.
+// 10 ms later: "servidor" resolves, "torto" resolves to a malformed text, "sem.memoria" finds no
+// memory, anything else fails.
 class TableResolver final : public Resolver {
 public:
-    std::string ResolveHost(const std::string& host) override {
-        return host == "servidor" ? "10.0.0.2" : host == "torto" ? "10.0.0" : "";
+    explicit TableResolver(EventLoop& loop) : loop_(loop) {}
+    LoopHandle Resolve(const std::string& host, std::function<void(ResolveResult)> done) override {
+        const ResolveResult r{host == "servidor" ? "10.0.0.2"
+                              : host == "torto"  ? "10.0.0"
+                                                 : "",
+                              host == "sem.memoria" ? ENOMEM : 0};
+        return loop_.After(10ms, [r, done = std::move(done)] { done(r); });
     }
+
+private:
+    EventLoop& loop_;
 };
 
 class IcmpProbeTest : public ::testing::Test {
 protected:
-    ScriptedSender sender;
-    TableResolver resolver;
-    std::string text1 = "antes\r\n";
+    // One ping run on the loop; the outcome as "status/localFault".
+    std::string Ping(const std::string& host) {
+        int calls = 0;
+        PingOutcome outcome;
+        const LoopHandle ping = probe.PingHost(host, kEchoPayload, [&](PingOutcome o) {
+            ++calls;
+            outcome = o;
+        });
+        EXPECT_EQ(calls, 0) << "called from inside PingHost";
+        loop.RunFor(5s);
+        EXPECT_EQ(calls, 1);
+        return std::to_string(outcome.status) + "/" + std::to_string(outcome.localFault);
+    }
+
     test::FakeClock clock;
+    test::FakeLoop loop{clock};
+    ScriptedSender sender{loop};
+    TableResolver resolver{loop};
+    std::string text1 = "antes\r\n";
     test::TempDir dir;
     EventLog log{dir.path(), clock};
-    IcmpProbe probe{sender, resolver, text1, &log};
+    IcmpProbe probe{loop, sender, resolver, text1, &log};
 };
 
 TEST_F(IcmpProbeTest, ReportsTheOutcomeSendsOnlyToAValidAddressAndSaysWhenItHasNoWay) {
-    EXPECT_EQ(probe.PingHost("nao.existe", kEchoPayload), -1);
-    EXPECT_EQ(probe.PingHost("torto", kEchoPayload), -1);
+    EXPECT_EQ(Ping("nao.existe"), "-1/0");
+    EXPECT_EQ(Ping("torto"), "-1/0");
     sender.next = {0, 23, {}};
-    EXPECT_EQ(probe.PingHost("servidor", kEchoPayload), 0);
+    EXPECT_EQ(Ping("servidor"), "0/0");
     sender.next = {11010, 0, {}};
-    EXPECT_EQ(probe.PingHost("servidor", kEchoPayload), 11010);
+    EXPECT_EQ(Ping("servidor"), "11010/0");
     EXPECT_EQ(sender.targets, (std::vector<std::string>{"10.0.0.2", "10.0.0.2"}));
     EXPECT_EQ(probe.LastResolvedIP(), "10.0.0.2");
     EXPECT_EQ(
@@ -72,13 +105,40 @@ TEST_F(IcmpProbeTest, ReportsTheOutcomeSendsOnlyToAValidAddressAndSaysWhenItHasN
     // No way to send ICMP counts as answering, but says why, and is logged once.
     ForgetIcmpUnavailableLogged();
     sender.next = {0, 0, kIcmpUnavailableText};
-    EXPECT_EQ(probe.PingHost("servidor", kEchoPayload), 0);
-    EXPECT_EQ(probe.PingHost("servidor", kEchoPayload), 0);
+    EXPECT_EQ(Ping("servidor"), "0/0");
+    EXPECT_EQ(Ping("servidor"), "0/0");
     EXPECT_THAT(text1, EndsWith("Status: sem permissão para enviar ICMP, nem pelo programa ping   "
                                 "[ 0 ]\r\nTempo: 0 ms\r\n"));
     EXPECT_EQ(test::LogMessages(test::TodaysLog(log, clock)),
               std::vector<std::string>{std::string(kIcmpUnavailableLog)});
     ForgetIcmpUnavailableLogged();
+}
+
+// This process lacking descriptors or memory is told apart from the network's answer, whether
+// the echo or the lookup lacked them; a lookup that failed so sends nothing.
+TEST_F(IcmpProbeTest, ReportsALocalFaultAsThisProgramsOwn) {
+    sender.next = EchoResult{kEchoGeneralFailure, 0, {}, EMFILE};
+    EXPECT_EQ(Ping("servidor"), "11050/" + std::to_string(EMFILE));
+    EXPECT_EQ(Ping("sem.memoria"), "11050/" + std::to_string(ENOMEM));
+    EXPECT_EQ(sender.targets.size(), 1U);
+    EXPECT_EQ(text1,
+              "antes\r\nservidor\r\nIP: 10.0.0.2\r\n"
+              "Status: falha local do Vigiax: Too many open files   [ 11050 ]\r\nTempo: 0 ms\r\n"
+              "sem.memoria\r\nIP: \r\n"
+              "Status: falha local do Vigiax: Cannot allocate memory   [ 11050 ]\r\n"
+              "Tempo: 0 ms\r\n");
+}
+
+TEST_F(IcmpProbeTest, ADroppedPingCallsNothingAndLeavesNothingArmed) {
+    for (const auto dropAfter : {5ms, 15ms}) {  // while resolving, while echoing
+        LoopHandle ping = probe.PingHost("servidor", kEchoPayload,
+                                         [](PingOutcome) { ADD_FAILURE() << "called"; });
+        loop.RunFor(dropAfter);
+        ping.reset();
+        EXPECT_EQ(loop.Pending(), 0U);
+        loop.RunFor(1s);
+    }
+    EXPECT_EQ(text1, "antes\r\n");
 }
 
 const std::uint32_t kTarget = inet_addr("10.1.2.3");
@@ -182,10 +242,6 @@ TEST(DottedAddress, ParsesOnlyFourDecimalParts) {
     for (const char* bad :
          {"1.2.3", "256.1.1.1", " 1.2.3.4", "1.2.3.4\n", "0x7f.0.0.1", "010.0.0.1", "localhost"})
         EXPECT_FALSE(ParseDottedAddress(bad)) << bad;
-}
-
-TEST(SystemResolver, FindsLocalhostWithoutAskingTheNetwork) {
-    EXPECT_EQ(MakeSystemResolver()->ResolveHost("localhost"), "127.0.0.1");
 }
 
 }  // namespace
