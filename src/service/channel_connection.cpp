@@ -95,7 +95,8 @@ void ChannelConnection::Flush() {
     if (IsOpen() && want != writing_) {
         writing_ = want;
         watch_.reset();  // one watch per descriptor at a time
-        watch_ = loop_.Watch(fd_.get(), kFdRead | (want ? kFdWrite : 0),
+        const unsigned watched = want ? kFdRead | kFdWrite : kFdRead;
+        watch_ = loop_.Watch(fd_.get(), watched,
                              [this](unsigned events) { Ready(events); });
     }
 }

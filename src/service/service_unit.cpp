@@ -91,7 +91,7 @@ std::string ServiceUnitText(const std::filesystem::path& program) {
            "[Service]\n"
            "Type=notify\n"
            "ExecStart=" +
-           QuoteForSystemd(program.lexically_normal().string()) + " " + kServiceOption +
+           QuoteForSystemd(program.lexically_normal().string()) +
            "\n"
            "Restart=on-failure\n"
            "WatchdogSec=" +

@@ -8,15 +8,15 @@ namespace vgx {
 
 inline constexpr const char* kServiceUnitName = "vigiax.service";
 inline constexpr const char* kServiceDisplayName = "Vigiax";
+// The option that made the desktop executable the service copy; it now hands over to the daemon.
 inline constexpr const char* kServiceOption = "--service";
+// The service copy's executable, beside the desktop one.
+inline constexpr const char* kDaemonName = "vigiaxd";
 inline constexpr const char* kSystemUnitDir = "/etc/systemd/system";
 
-// Seconds without a keep-alive before the service manager takes the service copy for hung.
-// The longest stretch in which the copy cannot answer is one name lookup of a pinged address
-// (about 30 s with the resolver's default time-outs), the 1.5 s echo and the 30 s HTTP probe
-// that can follow it, about 62 s. The copy sends a keep-alive every quarter of the interval,
-// so such a stretch beginning just before one is due still ends in time (30 + 62 < 120). The
-// web-server restart tool, which has no time limit, is waited for with keep-alives.
+// Seconds without a keep-alive before the service manager takes the service copy for hung. The
+// copy never waits (probes, the restart tool and questions finish on its event loop), so its
+// keep-alives come every half interval whatever a check is doing.
 inline constexpr int kWatchdogSeconds = 120;
 
 // One word of a unit's command line, in double quotes, that systemd reads back as `word`
@@ -27,7 +27,7 @@ std::string QuoteForSystemd(std::string_view word);
 // quotes, an apostrophe, a backslash or a control character.
 bool SystemdAcceptsProgramPath(std::string_view path);
 
-// The unit file that runs `program` as the service copy.
+// The unit file that runs `program` (the daemon) as the service copy.
 std::string ServiceUnitText(const std::filesystem::path& program);
 
 }  // namespace vgx

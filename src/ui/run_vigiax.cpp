@@ -13,7 +13,7 @@
 #include "service/service_control.h"
 #include "ui/app_windows.h"
 #include "ui/copies/face_link.h"
-#include "ui/copies/watchdog_host.h"
+#include "service/watchdog_host.h"
 #include "ui/message_box.h"
 #include "ui/qt_event_loop.h"
 #include "ui/quit_signals.h"
@@ -69,7 +69,8 @@ int RunVigiax(int argc, char** argv, const ProgramOptions& options) {
     const auto systemLog = MakeSyslog();
     ServiceControl service(
         options.unitDir.empty() ? std::filesystem::path(kSystemUnitDir) : options.unitDir,
-        ExecutablePath(), options.systemctl ? *options.systemctl : *realSystemctl, *systemLog);
+        ExecutablePath().parent_path() / options.daemonName,
+        options.systemctl ? *options.systemctl : *realSystemctl, *systemLog);
 
     // One watchdog per program directory: the copy that takes the lock runs it; any other copy
     // is the face of that one.

@@ -14,6 +14,7 @@ struct ProgramOptions {
     EngineOptions engine;                // the power control and the web server's port
     CommandRunner* systemctl = nullptr;  // null: the machine's systemctl
     std::filesystem::path unitDir;       // empty: /etc/systemd/system
+    const char* daemonName = "vigiaxd";  // the service copy, beside this executable
 };
 
 // The program: checks the platform, puts the engine together, loads it and runs the event

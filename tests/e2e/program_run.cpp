@@ -13,9 +13,12 @@ namespace vgx::test {
 
 ProgramRun::ProgramRun(const std::filesystem::path& program, const std::filesystem::path& dir)
     : dir_(dir), exe_(dir / program.filename()) {
-    // Several copies may run from one program directory: the file is copied once.
+    // Several copies may run from one program directory: the files are copied once.
     if (!std::filesystem::exists(exe_))
         std::filesystem::copy_file(program, exe_);
+    const std::filesystem::path daemon = VGX_TEST_DAEMON;
+    if (!std::filesystem::exists(dir / daemon.filename()))
+        std::filesystem::copy_file(daemon, dir / daemon.filename());
 }
 
 ProgramRun::~ProgramRun() {

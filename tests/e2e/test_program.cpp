@@ -1,39 +1,23 @@
 // The program as the end-to-end tests run it: the real one, except that a restart of the
-// computer is only recorded (in restart-requests.txt beside the executable), so is every
-// systemctl command (systemctl-calls.txt; units go to units/ there), and the web server's
-// port can be given in VGX_TEST_HTTP_PORT.
+// computer is only recorded (restart-requests.txt beside the executable), so is every systemctl
+// command (systemctl-calls.txt; units go to units/ there), the web server's port can be given in
+// VGX_TEST_HTTP_PORT, and the service copy is the test build of the daemon.
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 
-#include "app/ports.h"
 #include "app/process_start.h"
-#include "records/clock.h"
+#include "recording_power.h"
 #include "service/command_runner.h"
+#include "service/daemon_handoff.h"
 #include "ui/run_vigiax.h"
-#include "ui/service/run_service.h"
 
 namespace {
-
-std::filesystem::path ProgramDir() {
-    return std::filesystem::read_symlink("/proc/self/exe").parent_path();
-}
-std::ofstream AppendBesideProgram(const char* name) {
-    return std::ofstream(ProgramDir() / name, std::ios::app);
-}
-
-struct RecordingPowerControl final : vgx::PowerControl {
-    bool EnableShutdownPrivilege() override { return true; }
-    void RestartComputer() override {
-        AppendBesideProgram("restart-requests.txt")
-            << vgx::FormatDateTimeSeconds(vgx::SystemClock().Now()) << "\n";
-    }
-};
 
 // Answers every command with success and an empty output.
 struct RecordingSystemctl final : vgx::CommandRunner {
     vgx::CommandResult Run(const std::vector<std::string>& argv) override {
-        std::ofstream out = AppendBesideProgram("systemctl-calls.txt");
+        std::ofstream out(vgx::ExecutablePath().parent_path() / "systemctl-calls.txt",
+                          std::ios::app);
         for (const std::string& a : argv)
             out << a << ' ';
         out << '\n';
@@ -45,13 +29,16 @@ struct RecordingSystemctl final : vgx::CommandRunner {
 
 int main(int argc, char** argv) {
     vgx::PrepareProcess();
-    RecordingPowerControl power;
+    if (vgx::IsServiceStart(argc, argv))
+        return vgx::HandOverToDaemon(argc, argv, "vigiaxd-e2e");
+    vgx::test::RecordingPowerControl power;
     RecordingSystemctl systemctl;
-    vgx::ProgramOptions options{{&power, 80}, &systemctl, ProgramDir() / "units"};
+    vgx::ProgramOptions options{{&power, 80},
+                                &systemctl,
+                                vgx::ExecutablePath().parent_path() / "units",
+                                "vigiaxd-e2e"};
     std::filesystem::create_directory(options.unitDir);
     if (const char* port = std::getenv("VGX_TEST_HTTP_PORT"))
         options.engine.httpPort = static_cast<std::uint16_t>(std::atoi(port));
-    if (vgx::IsServiceStart(argc, argv))
-        return vgx::RunService(argc, argv, options);
     return vgx::RunVigiax(argc, argv, options);
 }

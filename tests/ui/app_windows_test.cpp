@@ -101,7 +101,7 @@ private slots:
         ConfigSection& c = *w.Main().Config();
         c.chkServicoNT->click();
         QCOMPARE(w.TakeAsked(), std::vector<std::string>{"Vigiax: Vigiax: serviço instalado"});
-        QVERIFY(w.File("units/vigiax.service").find("--service") != std::string::npos);
+        QVERIFY(w.File("units/vigiax.service").find("/vigiaxd\"\n") != std::string::npos);
         QVERIFY(Called(w, "enable vigiax.service"));
         c.chkServicoNT->click();  // unticking asks nothing and removes nothing yet
         QVERIFY(w.TakeAsked().empty());

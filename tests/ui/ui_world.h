@@ -74,7 +74,7 @@ struct UiWorld {
     FakePower power;
     FakeRunner runner{loop};
     RecordingSystemctl systemctl;
-    ServiceControl service{dir / "units", dir / "vigiax", systemctl, systemctl};
+    ServiceControl service{dir / "units", dir / "vigiaxd", systemctl, systemctl};
     bool trayArea = false;
     FakeIcmp fakeIcmp{loop, fakeClock};
     FakeResolver fakeResolver{loop};

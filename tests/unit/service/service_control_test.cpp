@@ -29,9 +29,9 @@ struct Service {
 };
 
 TEST(ServiceUnit, StartsTheProgramQuotedAsANotifyServiceWithAWatchdog) {
-    const std::string text = ServiceUnitText("/opt/pasta com espaço/vigiax");
+    const std::string text = ServiceUnitText("/opt/pasta com espaço/vigiaxd");
     for (const char* line :
-         {"\nType=notify\n", "\nExecStart=\"/opt/pasta com espaço/vigiax\" --service\n",
+         {"\nType=notify\n", "\nExecStart=\"/opt/pasta com espaço/vigiaxd\"\n",
           "\nRestart=on-failure\n", "\nWatchdogSec=120s\n", "\nAfter=network-online.target\n",
           "\nWants=network-online.target\n", "\nUnsetEnvironment=DISPLAY XAUTHORITY",
           "[Install]\nWantedBy=multi-user.target\n", "[X-Parameters]\nTimerInterval=300\n"}) {
