@@ -105,8 +105,21 @@ TEST(ServiceE2E, ReportsToSystemdPausesContinuesAndStops) {
               {"NOTIFY_SOCKET=" + (dir / "notify").string(), "WATCHDOG_USEC=2000000",
                "QT_QPA_PLATFORM=xcb", "VGX_TEST_HTTP_PORT=" + std::to_string(server.port())},
               {"--service"});
-    // A pause sent at once, before the copy is ready, is kept until it is: it neither kills
-    // the copy nor gets lost. Paused before the first pooling tick, as a rule.
+    // A pause sent as soon as the program's own code runs (it blocks the signal first thing),
+    // long before it is ready, is kept until it is: it neither kills the copy nor gets lost.
+    // Paused before the first pooling tick, as a rule.
+    const auto proc = "/proc/" + std::to_string(run.Pid());
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            std::error_code ec;
+            if (std::filesystem::read_symlink(proc + "/exe", ec).filename() != "vigiax-e2e")
+                return false;
+            const std::string text = ReadFile(proc + "/status");
+            const auto at = text.find("SigBlk:\t");
+            return at != std::string::npos &&
+                   (std::stoull(text.substr(at + 8, 16), nullptr, 16) & (1ULL << (SIGUSR1 - 1)));
+        },
+        5s, 1ms));
     run.Signal(SIGUSR1);
 
     ASSERT_TRUE(
