@@ -5,6 +5,7 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <set>
 
 #include "ui/settings/log_viewer.h"
 #include "ui/widgets/bevel_panel.h"
@@ -67,6 +68,49 @@ private slots:
         QVERIFY(!m.HelpText().empty());
         m.Pct1_MouseMove();  // the column outside the strip: help gone
         QVERIFY(m.HelpText().empty());
+    }
+
+    void menuLettersOpenTheirSectionsOrMoveTheFocusWhenShared() {
+        UiWorld w;
+        MainWindow& m = w.Main();
+        m.show();
+        m.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&m));
+        const auto alt = [&m](Qt::Key key) { QTest::keyClick(&m, key, Qt::AltModifier); };
+        alt(Qt::Key_P);  // used once: pressed and opened like a click
+        QTRY_COMPARE(m.CurrentSection(), 1);
+        QCOMPARE(Bevels(w), (std::vector<int>{0, 1, 0, 0, 0}));
+        // I, shared by the two monitors, opens the first; the open one leaves it to the other.
+        alt(Qt::Key_I);
+        QTRY_COMPARE(m.CurrentSection(), 2);
+        alt(Qt::Key_I);
+        QTRY_COMPARE(m.CurrentSection(), 3);
+        alt(Qt::Key_E);
+        QTRY_COMPARE(m.CurrentSection(), 4);
+        alt(Qt::Key_S);  // the second underlined letter of "MONITORA &II&S"
+        QTRY_COMPARE(m.CurrentSection(), 3);
+        alt(Qt::Key_C);
+        QTRY_COMPARE(m.CurrentSection(), 0);
+        alt(Qt::Key_C);  // now "&Cancelar"'s
+        QTRY_VERIFY(!w.prompts.messages.empty());
+        QCOMPARE(w.TakeAsked(),
+                 std::vector<std::string>{"ATENÇÃO: Você realmente deseja cancelar?"});
+
+        // E in the folder section: "Editar", "Excluir" and "EXTRAS" take the focus in turn,
+        // and Space presses the one that has it.
+        alt(Qt::Key_P);
+        QTRY_COMPARE(m.CurrentSection(), 1);
+        std::set<QString> focused;
+        for (int i = 0; i < 3; ++i) {
+            alt(Qt::Key_E);
+            focused.insert(QApplication::focusWidget()->objectName());
+        }
+        QCOMPARE(focused, (std::set<QString>{"cmdEdi", "cmdExc", "Boot4"}));
+        for (int i = 0; i < 2 && QApplication::focusWidget() != m.MenuButton(4); ++i)
+            alt(Qt::Key_E);
+        QCOMPARE(m.CurrentSection(), 1);
+        QTest::keyClick(m.MenuButton(4), Qt::Key_Space);
+        QCOMPARE(m.CurrentSection(), 4);
     }
 
     void theLogButtonShowsTheChosenDaysLogOrSaysThereIsNone() {
