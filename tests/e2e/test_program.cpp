@@ -1,10 +1,13 @@
 // The program as the end-to-end tests run it: the real one, except that a restart of the
 // computer is only recorded (in restart-requests.txt beside the executable), so is every
-// systemctl command (systemctl-calls.txt; units go to units/ there), and the web server's
-// port can be given in VGX_TEST_HTTP_PORT.
+// systemctl command (systemctl-calls.txt; units go to units/ there; the state `show` reports
+// is read from systemctl-show.txt), and the web server's port can be given in
+// VGX_TEST_HTTP_PORT.
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "app/ports.h"
 #include "records/clock.h"
@@ -29,14 +32,20 @@ struct RecordingPowerControl final : vgx::PowerControl {
     }
 };
 
-// Answers every command with success and an empty output.
+// Answers every command with success and an empty output, except `show`, which answers with
+// systemctl-show.txt beside the program when a test playing the service manager wrote one.
 struct RecordingSystemctl final : vgx::CommandRunner {
     vgx::CommandResult Run(const std::vector<std::string>& argv) override {
         std::ofstream out = AppendBesideProgram("systemctl-calls.txt");
         for (const std::string& a : argv)
             out << a << ' ';
         out << '\n';
-        return {true, 0, {}};
+        std::string shown;
+        if (std::ranges::find(argv, "show") != argv.end()) {
+            std::ifstream in(ProgramDir() / "systemctl-show.txt");
+            shown.assign(std::istreambuf_iterator<char>(in), {});
+        }
+        return {true, 0, shown};
     }
 };
 

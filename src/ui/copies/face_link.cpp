@@ -56,11 +56,14 @@ void FaceLink::Apply(const RemoteState& state) {
     panel.lblNet = state.lblNet;
     panel.colours = state.colours;
     panel.trayPicture = state.trayPicture;
+    const bool pauseChanged = state.paused != engine_.ServicePaused();
     engine_.SetServicePaused(state.paused);
     engine_.Dog().Nfalhas = state.nfalhas;
     const bool wasCounting = mirror_.Counting();
     mirror_.Mirror(state.warningCounting, state.warningCounter);
     windows_.StateChanged();
+    if (pauseChanged)
+        windows_.ServicePauseChanged(state.paused);
     if (state.warningCounting && !wasCounting)
         windows_.ShowRestartWarning();
     else if (!state.warningCounting && wasCounting)
