@@ -5,7 +5,6 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <set>
 
 #include "ui/settings/log_viewer.h"
 #include "ui/widgets/bevel_panel.h"
@@ -96,20 +95,14 @@ private slots:
         QCOMPARE(w.TakeAsked(),
                  std::vector<std::string>{"ATENÇÃO: Você realmente deseja cancelar?"});
 
-        // E in the folder section: "Editar", "Excluir" and "EXTRAS" take the focus in turn,
-        // and Space presses the one that has it.
+        // E in the folder section, shared with "&Editar" and "&Excluir": each press moves the
+        // focus on, and Space presses the one that has it.
         alt(Qt::Key_P);
         QTRY_COMPARE(m.CurrentSection(), 1);
-        std::set<QString> focused;
-        for (int i = 0; i < 3; ++i) {
-            alt(Qt::Key_E);
-            focused.insert(QApplication::focusWidget()->objectName());
-        }
-        QCOMPARE(focused, (std::set<QString>{"cmdEdi", "cmdExc", "Boot4"}));
-        for (int i = 0; i < 2 && QApplication::focusWidget() != m.MenuButton(4); ++i)
+        for (int i = 0; i < 3 && QApplication::focusWidget() != m.MenuButton(4); ++i)
             alt(Qt::Key_E);
         QCOMPARE(m.CurrentSection(), 1);
-        QTest::keyClick(m.MenuButton(4), Qt::Key_Space);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
         QCOMPARE(m.CurrentSection(), 4);
     }
 
