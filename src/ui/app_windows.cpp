@@ -172,6 +172,7 @@ void AppWindows::TrayIcon(bool show) {
     tray_->SetPicture(picture);
     tray_->SetToolTip(trayTip_);
     BuildTrayMenu(*tray_, PanelVisible());
+    tray_->SetItemEnabled(QStringLiteral("start"), engine_->ServicePaused());
     QObject::connect(tray_.get(), &SysTrayIcon::SysTrayMouseDown, main_.get(), [this](int b) {
         if (b == 2 && tray_)
             tray_->ShowMenu();
@@ -288,6 +289,25 @@ void AppWindows::TrayHostReturned() {
         panel_->hide();
         panel_->show();
     }
+    chkSVisi_Click();
+}
+
+void AppWindows::ServicePauseChanged(bool paused) {
+    if (tray_)
+        tray_->SetItemEnabled(QStringLiteral("start"), paused);
+    if (paused) {
+        panel_->hide();
+        return;
+    }
+    SettingsModel& settings = engine_->Settings();
+    if (settings.Value(Control::chkPanel) != 1)
+        return;
+    // With no stored place the panel goes to the bottom right of the work area.
+    Settings& place = settings.Working();
+    if (place.PanelLeft == 0 && place.PanelTop == 0)
+        place.PanelLeft = place.PanelTop = 50000;
+    panel_->Refresh(engine_->Panel());
+    panel_->ShowAt(place.PanelLeft, place.PanelTop);
     chkSVisi_Click();
 }
 

@@ -73,6 +73,9 @@ public:
     void MinimizeToTray();
     // The tray host came back (a desktop panel restarted).
     void TrayHostReturned();
+    // The service paused or continued: "start" is offered while it is paused, and the status
+    // panel is hidden meanwhile.
+    void ServicePauseChanged(bool paused);
 
 private:
     void chkPanel_Click();

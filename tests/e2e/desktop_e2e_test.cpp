@@ -5,8 +5,9 @@
 // - Started beside the running service copy in one program directory, it is that copy's face:
 //   the tray icon and the status panel show the service copy's failures, the service copy's
 //   restart warning opens on the desktop and its cancel stops the restart, a check switched off
-//   in the settings window is taken up by the service copy at once, and when the service copy
-//   ends the face says so and starts no watchdog of its own.
+//   in the settings window is taken up by the service copy at once, a pause of the service
+//   copy hides the panel and offers "&Start" in the tray until it continues, and when the
+//   service copy ends the face says so and starts no watchdog of its own.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -164,6 +165,24 @@ TEST(FaceE2E, FollowsCancelsTheRestartAndSwitchesTheCheckOffInTheRunningCopy) {
     EXPECT_FALSE(std::filesystem::exists(dir / "restart-requests.txt"));
     EXPECT_EQ(service.Logged(failure), 1);
     EXPECT_EQ(Occurrences(server.Requests(), "HEAD "), 1);
+
+    // Paused by the service manager, the service copy hides the face's panel and its tray
+    // offers "&Start", which continues the service; continued, the panel is back.
+    service.Signal(SIGUSR1);
+    EXPECT_TRUE(WaitFor([&] { return NamedWindows(desktop, face.Pid(), "Painel").empty(); }, 5s))
+        << "the panel hides on pause";
+    WriteFile(dir / "systemctl-show.txt", "ActiveState=active\nStatusText=Serviço Pausado\n");
+    ASSERT_TRUE(desktop.OpenTrayMenu(face.Pid(), *icon));
+    desktop.Key("s");
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            return Occurrences(ReadFile(dir / "systemctl-calls.txt"),
+                               "--signal=SIGUSR2 vigiax.service") == 1;
+        },
+        5s))
+        << "\"&Start\" continues the paused service";
+    service.Signal(SIGUSR2);
+    EXPECT_TRUE(WaitForNamedWindow(desktop, face.Pid(), "Painel", 5s)) << "the panel is back";
 
     // The service copy ends; the face shows it and runs no watchdog of its own.
     service.Signal(SIGTERM);

@@ -1,9 +1,12 @@
 // The program as the end-to-end tests run it: the real one, except that a restart of the
 // computer is only recorded (restart-requests.txt beside the executable), so is every systemctl
-// command (systemctl-calls.txt; units go to units/ there), the web server's port can be given in
-// VGX_TEST_HTTP_PORT, and the service copy is the test build of the daemon.
+// command (systemctl-calls.txt; units go to units/ there; the state `show` reports is read from
+// systemctl-show.txt), the web server's port can be given in VGX_TEST_HTTP_PORT, and the service
+// copy is the test build of the daemon.
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 
 #include "app/process_start.h"
 #include "recording_power.h"
@@ -13,7 +16,8 @@
 
 namespace {
 
-// Answers every command with success and an empty output.
+// Answers every command with success and an empty output, except `show`, which answers with
+// systemctl-show.txt beside the program when a test playing the service manager wrote one.
 struct RecordingSystemctl final : vgx::CommandRunner {
     vgx::CommandResult Run(const std::vector<std::string>& argv) override {
         std::ofstream out(vgx::ExecutablePath().parent_path() / "systemctl-calls.txt",
@@ -21,7 +25,12 @@ struct RecordingSystemctl final : vgx::CommandRunner {
         for (const std::string& a : argv)
             out << a << ' ';
         out << '\n';
-        return {true, 0, {}};
+        std::string shown;
+        if (std::ranges::find(argv, "show") != argv.end()) {
+            std::ifstream in(ProgramDir() / "systemctl-show.txt");
+            shown.assign(std::istreambuf_iterator<char>(in), {});
+        }
+        return {true, 0, shown};
     }
 };
 

@@ -1,6 +1,10 @@
 // The windows together: the tray icon's picture and menu entries, the way to the tray and
 // back, the panel's check box, quitting, and the service check box, on the offscreen platform
 // with a recording systemctl.
+#include <QScreen>
+
+#include "ui/channel/channel_server.h"
+#include "ui/copies/face_link.h"
 #include "ui/panel/status_panel.h"
 #include "ui/tray/sys_tray_icon.h"
 #include "ui/tray/tray_menu.h"
@@ -94,6 +98,49 @@ private slots:
         UiWorld::Settle();
         QVERIFY(w.windows.Tray() != nullptr);
         QVERIFY(w.systemctl.calls.empty());
+    }
+
+    void aFaceOffersStartAndHidesThePanelWhileTheRunningCopyIsPaused() {
+        UiWorld w;
+        w.trayArea = true;
+        ChannelServer running(w.dir.path());
+        FaceLink face(*w.engine, w.windows, w.dir.path());
+        face.Bind();
+        w.windows.TrayIcon(true);
+        w.Settings().SetValue(Control::chkPanel, 1);
+        StatusPanel& panel = *w.windows.Panel();
+        QVERIFY(panel.isVisible());
+        const auto startOffered = [&w] { return w.windows.Tray()->ItemEnabled("start"); };
+        QVERIFY(!startOffered());
+
+        RemoteState state;
+        state.trayPicture = kTrayPaused;
+        state.paused = true;
+        running.Publish(state);
+        QTRY_VERIFY(startOffered());
+        QVERIFY(!panel.isVisible());
+        w.windows.TrayIcon(false);  // a menu built while paused offers it too
+        w.windows.TrayIcon(true);
+        QVERIFY(startOffered());
+        w.Settings().SetValue(Control::chkSVisi, 1);  // not applied to the hidden panel
+
+        // Continued: the panel with no stored place goes to the work area's bottom right, on top.
+        w.Settings().Working().PanelLeft = w.Settings().Working().PanelTop = 0;
+        state.trayPicture = kTrayNormal;
+        state.paused = false;
+        running.Publish(state);
+        QTRY_VERIFY(panel.isVisible());
+        QVERIFY(!startOffered());
+        const QRect work = panel.screen()->availableGeometry();
+        QVERIFY(work.contains(panel.geometry()));
+        QVERIFY(panel.x() > work.center().x() && panel.y() > work.center().y());
+        QVERIFY(panel.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        // Only a change of the pause acts: the panel stays where the user put it.
+        panel.move(work.topLeft() + QPoint(40, 40));
+        state.text1 = "INICIOU O SISTEMA\r\n";
+        running.Publish(state);
+        QTRY_COMPARE(w.engine->Panel().Text1, state.text1);
+        QCOMPARE(panel.pos(), work.topLeft() + QPoint(40, 40));
     }
 
     void theServiceBoxInstallsAtOnceAndConfirmAlignsTheRegistration() {

@@ -85,11 +85,11 @@ private slots:
         for (const auto& [spinner, bar, start, step] : spinners) {
             click(bar, QStyle::SC_ScrollBarSubLine);
             QCOMPARE(w.Settings().Value(spinner), start + step);
-            click(bar, QStyle::SC_ScrollBarAddLine);
-            click(bar, QStyle::SC_ScrollBarAddLine);
-            QCOMPARE(w.Settings().Value(spinner), std::max(start - step, 0));
         }
-        QCOMPARE(c.txtOpa->text(), QStringLiteral("70%"));  // 175
+        QCOMPARE(c.txtOpa->text(), QStringLiteral("74%"));  // 185
+        click(c.VScroll1, QStyle::SC_ScrollBarAddLine);
+        click(c.VScroll1, QStyle::SC_ScrollBarAddLine);
+        QCOMPARE(c.txtPoling->text(), QStringLiteral("2"));
         // A wheel notch away from the user lowers the number, by one step.
         QWheelEvent away(QPointF(5, 5), c.VScroll1->mapToGlobal(QPointF(5, 5)), {}, QPoint(0, 120),
                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
@@ -102,7 +102,7 @@ private slots:
         QTest::keyClick(c.txtAtra, Qt::Key_Down);
         QCOMPARE(c.txtAtra->text(), QStringLiteral("0"));
         QTest::keyClick(c.txtOpa, Qt::Key_Down);
-        QCOMPARE(w.Settings().Value(Control::VScroll3), 174);
+        QCOMPARE(w.Settings().Value(Control::VScroll3), 184);
     }
 
     void actionListsClearTheChecksTheyConcern() {

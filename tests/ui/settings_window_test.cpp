@@ -69,6 +69,43 @@ private slots:
         QVERIFY(m.HelpText().empty());
     }
 
+    void menuLettersOpenTheirSectionsOrMoveTheFocusWhenShared() {
+        UiWorld w;
+        MainWindow& m = w.Main();
+        m.show();
+        m.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&m));
+        const auto alt = [&m](Qt::Key key) { QTest::keyClick(&m, key, Qt::AltModifier); };
+        alt(Qt::Key_P);  // used once: pressed and opened like a click
+        QTRY_COMPARE(m.CurrentSection(), 1);
+        QCOMPARE(Bevels(w), (std::vector<int>{0, 1, 0, 0, 0}));
+        // I, shared by the two monitors, opens the first; the open one leaves it to the other.
+        alt(Qt::Key_I);
+        QTRY_COMPARE(m.CurrentSection(), 2);
+        alt(Qt::Key_I);
+        QTRY_COMPARE(m.CurrentSection(), 3);
+        alt(Qt::Key_E);
+        QTRY_COMPARE(m.CurrentSection(), 4);
+        alt(Qt::Key_S);  // the second underlined letter of "MONITORA &II&S"
+        QTRY_COMPARE(m.CurrentSection(), 3);
+        alt(Qt::Key_C);
+        QTRY_COMPARE(m.CurrentSection(), 0);
+        alt(Qt::Key_C);  // now "&Cancelar"'s
+        QTRY_VERIFY(!w.prompts.messages.empty());
+        QCOMPARE(w.TakeAsked(),
+                 std::vector<std::string>{"ATENÇÃO: Você realmente deseja cancelar?"});
+
+        // E in the folder section, shared with "&Editar" and "&Excluir": each press moves the
+        // focus on, and Space presses the one that has it.
+        alt(Qt::Key_P);
+        QTRY_COMPARE(m.CurrentSection(), 1);
+        for (int i = 0; i < 3 && QApplication::focusWidget() != m.MenuButton(4); ++i)
+            alt(Qt::Key_E);
+        QCOMPARE(m.CurrentSection(), 1);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QCOMPARE(m.CurrentSection(), 4);
+    }
+
     void theLogButtonShowsTheChosenDaysLogOrSaysThereIsNone() {
         UiWorld w;  // its start wrote today's log
         QString shown;

@@ -57,11 +57,14 @@ void FaceLink::Apply(const RemoteState& state) {
     panel.lblNet = state.lblNet;
     panel.colours = state.colours;
     panel.trayPicture = state.trayPicture;
+    const bool pauseChanged = state.paused != engine_.Paused();
     engine_.ShowPaused(state.paused);
     engine_.Dog().ShowPublishedFailures(state.nfalhas);
     const bool wasCounting = mirror_.Counting();
     mirror_.Mirror(state.warningCounting, state.warningCounter);
     windows_.StateChanged();
+    if (pauseChanged)
+        windows_.ServicePauseChanged(state.paused);
     if (state.warningCounting && !wasCounting)
         windows_.ShowRestartWarning();
     else if (!state.warningCounting && wasCounting)

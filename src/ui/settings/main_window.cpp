@@ -7,6 +7,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QShortcut>
+#include <QShortcutEvent>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
@@ -188,6 +190,13 @@ void MainWindow::BuildMenu() {
         connect(button, &BevelPanel::pressed, this, [this, i] { Boot_MouseDown(i); });
         connect(button, &BevelPanel::mouseMove, this, [this, i] { Boot_MouseMove(i); });
         connect(button, &BevelPanel::clicked, this, [this, i] { Boot_Click(i); });
+        button->installEventFilter(this);  // its letter, when shared
+        // A second underlined letter ("MONITORA &II&S") opens the section too.
+        const QString rest = captions_[at].mid(captions_[at].indexOf(QLatin1Char('&')) + 2);
+        if (const QKeySequence letter = QKeySequence::mnemonic(rest); !letter.isEmpty()) {
+            connect(new QShortcut(letter, button), &QShortcut::activated, button,
+                    &QAbstractButton::animateClick);
+        }
         boot_[at] = button;
         image1_[at] = icon;
     }
@@ -262,6 +271,39 @@ void MainWindow::Boot_Click(int index) {
     for (int i = 0; i < kSections; ++i)
         panels_[static_cast<std::size_t>(i)]->setVisible(i == index);
     panels_[static_cast<std::size_t>(index)]->raise();
+    UpdateMenuLetters();
+}
+
+void MainWindow::UpdateMenuLetters() {
+    // The open section's button leaves its letter to the section: a click on it changes nothing.
+    for (int i = 0; i < kSections; ++i) {
+        BevelPanel* button = boot_[static_cast<std::size_t>(i)];
+        button->setShortcut(i == section_ ? QKeySequence()
+                                          : QKeySequence::mnemonic(button->text()));
+    }
+}
+
+bool MainWindow::OpenByLetter(const QKeySequence& letter) {
+    // Shared with a control of the open section: Qt moves the focus among them, and Space
+    // presses the one that has it; nothing is pressed that the user did not see coming.
+    for (const QWidget* w : Section(section_)->findChildren<QWidget*>()) {
+        const auto* button = qobject_cast<const QAbstractButton*>(w);
+        const auto* label = qobject_cast<const QLabel*>(w);
+        const QString text = button                               ? button->text()
+                             : label && label->buddy() != nullptr ? label->text()
+                                                                  : QString();
+        if (w->isVisibleTo(this) && QKeySequence::mnemonic(text) == letter)
+            return false;
+    }
+    // Shared by menu buttons only: the first of their sections opens.
+    for (int i = 0; i < kSections; ++i) {
+        BevelPanel* button = boot_[static_cast<std::size_t>(i)];
+        if (i != section_ && QKeySequence::mnemonic(button->text()) == letter) {
+            button->animateClick();
+            return true;
+        }
+    }
+    return false;
 }
 
 void MainWindow::Boot_MouseDown(int index) {
@@ -288,6 +330,7 @@ void MainWindow::Boot_MouseDown(int index) {
         image1_[other]->setBackgroundColor(ButtonFace(this));
         DrawMenuIcon(j, false);
     }
+    UpdateMenuLetters();  // a new caption takes its letter again
 }
 
 void MainWindow::Boot_MouseMove(int index) {
@@ -367,6 +410,11 @@ void MainWindow::mouseMoveEvent(QMouseEvent* event) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Shortcut && qobject_cast<BevelPanel*>(watched) != nullptr) {
+        const auto* shortcut = static_cast<QShortcutEvent*>(event);
+        if (shortcut->isAmbiguous() && OpenByLetter(shortcut->key()))
+            return true;
+    }
     if (event->type() == QEvent::MouseMove) {
         if (watched == pct1_->strip()) {
             Pnl_MouseMove();

@@ -8,6 +8,7 @@
 #include "ui/settings/window_context.h"
 
 class QGroupBox;
+class QKeySequence;
 class QLabel;
 
 namespace vgx {
@@ -85,6 +86,10 @@ private:
     void DrawMenuIcon(int index, bool plain);
     void MoveIconBox(int index, int offsetTwips);
     void Form_Activate();
+    // Alt and the underlined letter of a menu button open its section, as a click does.
+    void UpdateMenuLetters();
+    // A letter shared with other controls: true when it opened a section.
+    bool OpenByLetter(const QKeySequence& letter);
 
     WindowContext& context_;
     SettingsBinding* binding_;

@@ -16,7 +16,8 @@ QString Qs(std::string_view text) {
 }
 
 // A vertical bar steps down from its upper arrow whatever its appearance; a spinner's arrows,
-// trough and ends step the other way. The slider position `action` should have given.
+// trough and ends step the other way. The slider position `action` gives on a spinner, or
+// nothing where Qt's own is right.
 std::optional<int> Upwards(const QScrollBar& bar, int action) {
     switch (action) {
         case QAbstractSlider::SliderSingleStepAdd:
