@@ -172,7 +172,7 @@ void AppWindows::TrayIcon(bool show) {
     tray_->SetPicture(picture);
     tray_->SetToolTip(trayTip_);
     BuildTrayMenu(*tray_, PanelVisible());
-    tray_->SetItemEnabled(QStringLiteral("start"), engine_->ServicePaused());
+    tray_->SetItemEnabled(QStringLiteral("start"), engine_->Paused());
     QObject::connect(tray_.get(), &SysTrayIcon::SysTrayMouseDown, main_.get(), [this](int b) {
         if (b == 2 && tray_)
             tray_->ShowMenu();

@@ -112,7 +112,8 @@ TEST(ServiceE2E, ReportsToSystemdPausesContinuesAndStops) {
     ASSERT_TRUE(WaitFor(
         [&] {
             std::error_code ec;
-            if (std::filesystem::read_symlink(proc + "/exe", ec).filename() != "vigiax-e2e")
+            // "vigiax --service" has become the daemon, with the same pid.
+            if (std::filesystem::read_symlink(proc + "/exe", ec).filename() != "vigiaxd-e2e")
                 return false;
             const std::string text = ReadFile(proc + "/status");
             const auto at = text.find("SigBlk:\t");
@@ -153,6 +154,12 @@ TEST(ServiceE2E, ReportsToSystemdPausesContinuesAndStops) {
                                                        HasSubstr("]: Serviço Pausado"))));
         EXPECT_TRUE(syslog->Has("]: Serviço Continuado"));
     }
+
+    // Without the daemon beside it, "vigiax --service" says so and fails.
+    ProgramRun orphan(VGX_TEST_PROGRAM, dir.path());
+    std::filesystem::remove(dir / "vigiaxd-e2e");
+    orphan.Start({}, {}, {"--service"});
+    EXPECT_EQ(orphan.WaitExit(5s), std::optional<int>(1));
 }
 
 }  // namespace

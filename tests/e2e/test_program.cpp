@@ -27,7 +27,7 @@ struct RecordingSystemctl final : vgx::CommandRunner {
         out << '\n';
         std::string shown;
         if (std::ranges::find(argv, "show") != argv.end()) {
-            std::ifstream in(ProgramDir() / "systemctl-show.txt");
+            std::ifstream in(vgx::ExecutablePath().parent_path() / "systemctl-show.txt");
             shown.assign(std::istreambuf_iterator<char>(in), {});
         }
         return {true, 0, shown};

@@ -3,7 +3,7 @@
 // with a recording systemctl.
 #include <QScreen>
 
-#include "ui/channel/channel_server.h"
+#include "service/channel_server.h"
 #include "ui/copies/face_link.h"
 #include "ui/panel/status_panel.h"
 #include "ui/tray/sys_tray_icon.h"
@@ -103,7 +103,7 @@ private slots:
     void aFaceOffersStartAndHidesThePanelWhileTheRunningCopyIsPaused() {
         UiWorld w;
         w.trayArea = true;
-        ChannelServer running(w.dir.path());
+        ChannelServer running(w.loop, w.dir.path(), {});
         FaceLink face(*w.engine, w.windows, w.dir.path());
         face.Bind();
         w.windows.TrayIcon(true);
