@@ -17,9 +17,8 @@ Task<bool> GoOn(const AskUser& ask, std::string text) {
 }
 
 Task<std::int32_t> Ping(IcmpProbe& icmp, std::string host) {
-    auto ping = Callback<PingOutcome>([&icmp, host](auto done) {
-        return icmp.PingHost(host, kEchoPayload, std::move(done));
-    });
+    auto ping = Callback<PingOutcome>(
+        [&icmp, host](auto done) { return icmp.PingHost(host, kEchoPayload, std::move(done)); });
     const PingOutcome outcome = co_await ping;
     co_return outcome.status;
 }
@@ -32,7 +31,7 @@ std::string WithoutHttp(std::string text) {
     return text;
 }
 
-void DropHttp(SettingsModel& settings, Control box) {
+void DropHttp(SettingsModel& settings, Setting box) {
     settings.SetText(box, WithoutHttp(std::string(settings.Text(box))));
 }
 
@@ -60,27 +59,27 @@ Callback<PromptAnswer> Asking(const AskUser& ask, Prompt prompt) {
 }
 
 Task<FocusAfterTest> TestInternetCheck(SettingsModel& settings, IcmpProbe& icmp, AskUser ask) {
-    DropHttp(settings, Control::txtURL1);
-    DropHttp(settings, Control::txtURL2);
-    for (const Control box : {Control::txtURL1, Control::txtURL2}) {
+    DropHttp(settings, Setting::NetAddress1);
+    DropHttp(settings, Setting::NetAddress2);
+    for (const Setting box : {Setting::NetAddress1, Setting::NetAddress2}) {
         const std::string host = HostOf(settings.Text(box));
         const std::int32_t status = co_await Ping(icmp, host);
         if (status == 0)
             continue;
         const bool goOn = co_await GoOn(ask, NoAnswerText(host));
         if (!goOn) {
-            settings.SetValue(Control::chkAtiNet, 0);
+            settings.SetValue(Setting::NetCheck, 0);
             co_return box;
         }
     }
-    if (Blank(settings.Text(Control::txtURL1)) || Blank(settings.Text(Control::txtURL2))) {
+    if (Blank(settings.Text(Setting::NetAddress1)) || Blank(settings.Text(Setting::NetAddress2))) {
         auto notice = Asking(ask, {kBothAddressesText, kTitleError, PromptIcon::Exclamation,
                                    PromptButtons::Ok, true});
         co_await notice;
-        settings.SetValue(Control::chkAtiNet, 0);
-        co_return Control::txtURL1;
+        settings.SetValue(Setting::NetCheck, 0);
+        co_return Setting::NetAddress1;
     }
-    settings.SetValue(Control::chkAtiNet, 1);
+    settings.SetValue(Setting::NetCheck, 1);
     co_return std::nullopt;
 }
 
@@ -89,22 +88,22 @@ Task<FocusAfterTest> TestIisCheck(SettingsModel& settings, IcmpProbe& icmp, Http
                                   std::function<bool(std::vector<std::string>&)> listAddresses,
                                   AskUser ask) {
     const auto refuse = [&settings] {
-        settings.SetValue(Control::chkAtiIIS, 0);
-        return FocusAfterTest(Control::txtURLIIS);
+        settings.SetValue(Setting::WebCheck, 0);
+        return FocusAfterTest(Setting::WebPage);
     };
-    if (Blank(settings.Text(Control::txtURLIIS)))
+    if (Blank(settings.Text(Setting::WebPage)))
         co_return refuse();
     listAddresses(lstIP);
-    DropHttp(settings, Control::txtURLIIS);
+    DropHttp(settings, Setting::WebPage);
 
-    const std::string host = HostOf(settings.Text(Control::txtURLIIS));
+    const std::string host = HostOf(settings.Text(Setting::WebPage));
     const std::int32_t status = co_await Ping(icmp, host);
     if (status != 0) {
         const bool goOn = co_await GoOn(ask, NoAnswerText(host));
         if (!goOn)
             co_return refuse();
         // Yes: checked without the local and page steps.
-        settings.SetValue(Control::chkAtiIIS, 1);
+        settings.SetValue(Setting::WebCheck, 1);
         co_return std::nullopt;
     }
     const std::string ip = icmp.LastResolvedIP();
@@ -113,7 +112,7 @@ Task<FocusAfterTest> TestIisCheck(SettingsModel& settings, IcmpProbe& icmp, Http
         if (!goOn)
             co_return refuse();
     }
-    const std::string url(settings.Text(Control::txtURLIIS));
+    const std::string url(settings.Text(Setting::WebPage));
     auto request = Callback<HttpCheck>(
         [&http, url](auto done) { return http.CheckHttpStatus(url, std::move(done)); });
     const HttpCheck page = co_await request;
@@ -123,7 +122,7 @@ Task<FocusAfterTest> TestIisCheck(SettingsModel& settings, IcmpProbe& icmp, Http
         if (!goOn)
             co_return refuse();
     }
-    settings.SetValue(Control::chkAtiIIS, 1);
+    settings.SetValue(Setting::WebCheck, 1);
     co_return std::nullopt;
 }
 

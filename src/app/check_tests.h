@@ -15,7 +15,7 @@
 namespace vgx {
 
 // Where the focus goes when a test ends on a box's text (nothing: it stays where it was).
-using FocusAfterTest = std::optional<Control>;
+using FocusAfterTest = std::optional<Setting>;
 
 // Awaits the user's answer to a question or notice.
 Callback<PromptAnswer> Asking(const AskUser& ask, Prompt prompt);

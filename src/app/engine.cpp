@@ -23,7 +23,7 @@ Engine::Engine(std::filesystem::path programDir, EnginePorts ports)
       ports_(ports),
       log_(programDir_, ports.clock),
       settings_(programDir_, ports.clock),
-      icmp_(ports.loop, ports.icmpSender, ports.resolver, panel_.Text1, &log_),
+      icmp_(ports.loop, ports.icmpSender, ports.resolver, panel_.report, &log_),
       http_(ports.httpClient),
       watchdog_(programDir_, settings_, log_, panel_,
                 WatchdogPorts{ports.clock, ports.loop, ports.power, ports.runner, ports.windows,
@@ -53,7 +53,7 @@ void Engine::Load(int displayDepth, Role role) {
     // vgx.cfg is created only where nothing at all has its name: a dangling link (settings on a
     // volume not mounted yet), a folder or a FIFO is left alone and the defaults run in memory.
     if (NameIsFree(settings_.FilePath())) {
-        settings_.Working().Boota = 0;
+        settings_.Working().ThresholdEvents = 0;
         if (watchdog)
             settings_.SaveSettings();
     } else if (const LoadResult loaded = settings_.LoadSettings(); !loaded.Complete()) {
@@ -69,7 +69,7 @@ void Engine::Load(int displayDepth, Role role) {
     if (watchdog) {
         watching_ = true;
         // Values being edited count before they are confirmed: any change re-arms the cycle.
-        listener_ = settings_.AddListener([this](Control) { watchdog_.SettingsChanged(); });
+        listener_ = settings_.AddListener([this](Setting) { watchdog_.SettingsChanged(); });
         settings_.hooks.committed = [this] { watchdog_.SettingsChanged(); };
         log_.WriteLog("INICIOU O SISTEMA");
         watchdog_.Start();
@@ -102,13 +102,13 @@ void Engine::ReloadSettings() {
     // The threshold count is this copy's own: the other copy's save carried the count it read
     // at its start, which must not lower the daily limit's count here nor in the file.
     vgx::Settings& s = settings_.Working();
-    const std::uint8_t boota = s.Boota;
-    const std::optional<LocalDays> day = s.DataAtual;
+    const std::uint8_t boota = s.ThresholdEvents;
+    const std::optional<LocalDays> day = s.ThresholdDay;
     if (!settings_.LoadSettings().Complete())
         return;
-    const bool stale = s.Boota != boota || s.DataAtual != day;
-    s.Boota = boota;
-    s.DataAtual = day;
+    const bool stale = s.ThresholdEvents != boota || s.ThresholdDay != day;
+    s.ThresholdEvents = boota;
+    s.ThresholdDay = day;
     settings_.CommitLoaded();
     if (stale)
         watchdog_.SaveBootCount();

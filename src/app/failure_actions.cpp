@@ -45,9 +45,9 @@ void Watchdog::WarningSecond() {
 
 void Watchdog::CancelRestartWarning(bool notice) {
     Settings& s = settings_.Working();
-    const bool lowered = s.Boota != 0;
+    const bool lowered = s.ThresholdEvents != 0;
     if (lowered)
-        --s.Boota;
+        --s.ThresholdEvents;
     // The countdown stops before anything else: the restart cannot come while the user reads.
     warning_.Stop();
     countdown_.reset();
@@ -68,8 +68,8 @@ void Watchdog::CancelRestartWarning(bool notice) {
         recorded();
         return;
     }
-    cancelNotice_ = ports_.windows.Ask(Notice(kCancelledRestartText),
-                                       [recorded](PromptAnswer) { recorded(); });
+    cancelNotice_ =
+        ports_.windows.Ask(Notice(kCancelledRestartText), [recorded](PromptAnswer) { recorded(); });
 }
 
 void Watchdog::RestartButton() {
@@ -97,7 +97,7 @@ Task<void> Watchdog::RestartWebServer() {
         ++webServerRestarts_;
     failures_ = failures_ - 2 < 0 ? 0 : failures_ - 2;
     Activity();
-    if (settings_.Working().BootReset == 1 && webServerRestarts_ > 3) {
+    if (settings_.RestartAfterWebRestartsOn() && webServerRestarts_ > 3) {
         Log("BOOT!!! ");
         ShowRestartWarning();
     }
@@ -110,8 +110,8 @@ void Watchdog::SaveBootCount() {
     const LoadResult loaded = stored.LoadSettings();
     bool saved = false;
     if (loaded.Complete()) {
-        stored.Working().Boota = settings_.Working().Boota;
-        stored.Working().DataAtual = settings_.Working().DataAtual;
+        stored.Working().ThresholdEvents = settings_.Working().ThresholdEvents;
+        stored.Working().ThresholdDay = settings_.Working().ThresholdDay;
         saved = stored.SaveSettings();
     } else if (loaded.status == LoadStatus::kNoFile && NameIsFree(stored.FilePath())) {
         saved = settings_.SaveSettings();

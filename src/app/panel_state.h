@@ -30,8 +30,8 @@ constexpr int TrayPictureFor(double failureLimit, float failures, bool paused) {
 
 // What the status panel and the tray show; the engine writes it whether or not they are shown.
 struct PanelState {
-    std::string Text1;   // report of the current cycle, lines ended by CR LF
-    std::string lblNet;  // "FALHAS: " and the count
+    std::string report;        // report of the current cycle, lines ended by CR LF
+    std::string failureLabel;  // "FALHAS: " and the count
     ReportColours colours = ReportColours::Normal;
     int trayPicture = kTrayNormal;
 };

@@ -54,16 +54,8 @@ void Watchdog::Activity() {
         onActivity();
 }
 
-double Watchdog::PoolingMinutes() const {
-    if (const auto v = StrictFloat(settings_.Working().PoolingMinutes))
-        return *v;
-    return settings_.Committed().PoolingMinutes;
-}
-
 double Watchdog::FailureLimit() const {
-    if (const auto v = StrictFloat(settings_.Working().FailureLimit))
-        return *v;
-    return settings_.Committed().FailureLimit;
+    return settings_.FailureLimitInUse();
 }
 
 // ---- when the next cycle is due ----
@@ -110,7 +102,7 @@ void Watchdog::SettingsChanged() {
 std::optional<MonoTime> Watchdog::DelayEnd(MonoTime now) {
     // Whole seconds of running time, as the old one-second tick counted them; once reached the
     // count holds at the delay, so a longer delay confirmed later is waited for from there.
-    const std::chrono::seconds delay(settings_.Committed().DelayMinutes * 60);
+    const std::chrono::seconds delay = settings_.StartDelay();
     const std::chrono::seconds counted =
         delayHeld_ ? delayCounted_
                    : delayCounted_ + std::chrono::floor<std::chrono::seconds>(now - countingSince_);
@@ -138,7 +130,7 @@ void Watchdog::Arm() {
     if (lastCycleMono_) {
         const auto interval = std::max<MonoClock::duration>(
             std::chrono::duration_cast<MonoClock::duration>(
-                std::chrono::duration<double, std::ratio<60>>(PoolingMinutes())),
+                std::chrono::duration<double, std::ratio<60>>(settings_.PoolingMinutesInUse())),
             1s);
         due = std::max(due, *lastCycleMono_ + interval);
     }
@@ -165,8 +157,8 @@ void Watchdog::BeginCycle() {
 Task<PingOutcome> Watchdog::PingWithTries(std::string address, char prefix) {
     PingOutcome outcome;
     for (int attempt = 1; attempt <= 3; ++attempt) {
-        panel_.Text1 += std::string{prefix} + "." + std::to_string(attempt) + ") " +
-                        FormatDateTimeMinutes(ports_.clock.Now()) + "\r\n";
+        panel_.report += std::string{prefix} + "." + std::to_string(attempt) + ") " +
+                         FormatDateTimeMinutes(ports_.clock.Now()) + "\r\n";
         ports_.windows.StateChanged();
         IcmpProbe& icmp = ports_.icmp;
         auto ping = Callback<PingOutcome>([&icmp, address](auto done) {
@@ -195,7 +187,7 @@ void Watchdog::EndInconclusive(int fault) {
     // network or the web server, so the cycle is neither counted nor acted upon.
     ++counts_.inconclusive;
     Log("CICLO NÃO CONTADO! FALHA LOCAL: " + LocalFaultText(fault) + " ");
-    panel_.Text1 += "CICLO NÃO CONTADO: falha local do Vigiax\r\n";
+    panel_.report += "CICLO NÃO CONTADO: falha local do Vigiax\r\n";
     ports_.windows.StateChanged();
 }
 
@@ -208,18 +200,18 @@ Task<void> Watchdog::Cycle() {
 
 Task<void> Watchdog::CycleSteps() {
     const Settings& s = settings_.Working();
-    if (s.NetCheckEnabled == 0 && s.IISCheckEnabled == 0)
+    if (!settings_.NetCheckOn() && !settings_.WebCheckOn())
         co_return;
     ++counts_.cycles;
     if (resetPending_) {
         resetPending_ = false;
         failures_ = 0;
     }
-    panel_.Text1.clear();
+    panel_.report.clear();
     ports_.windows.StateChanged();
 
     std::int32_t failureCode = 0;
-    if (s.NetCheckEnabled != 0) {
+    if (settings_.NetCheckOn()) {
         const MonoTime began = ports_.loop.Now();
         PingOutcome ping = co_await PingWithTries(s.NetAddress1, '1');
         if (ping.localFault == 0 && ping.status != 0) {
@@ -235,10 +227,10 @@ Task<void> Watchdog::CycleSteps() {
         counts_.internetSeconds = Seconds(ports_.loop.Now() - began);
     }
 
-    if (s.IISCheckEnabled != 0 && failureCode == 0) {
+    if (settings_.WebCheckOn() && failureCode == 0) {
         const MonoTime began = ports_.loop.Now();
         HttpProbe& http = ports_.http;
-        auto request = Callback<HttpCheck>([&http, url = s.IISUrl](auto done) {
+        auto request = Callback<HttpCheck>([&http, url = s.WebPage](auto done) {
             return http.CheckHttpStatus(url, std::move(done));
         });
         const HttpCheck page = co_await request;
@@ -249,16 +241,16 @@ Task<void> Watchdog::CycleSteps() {
         counts_.webUp = page.ok;
         counts_.webSeconds = Seconds(ports_.loop.Now() - began);
         if (page.ok) {
-            panel_.Text1 += "IIS STATUS OK!!\r\n";
+            panel_.report += "IIS STATUS OK!!\r\n";
         } else {
-            Log("FALHA IIS: " + s.IISUrl);
-            panel_.Text1 += "IIS FALHOU!!\r\n";
+            Log("FALHA IIS: " + s.WebPage);
+            panel_.report += "IIS FALHOU!!\r\n";
             ports_.windows.Beep();
             failureCode = kWebFailure;
         }
     }
 
-    panel_.lblNet = CountText(failures_);
+    panel_.failureLabel = CountText(failures_);
     ports_.windows.StateChanged();
     if (failures_ == 0)
         Publish(ReportColours::Normal, kTrayNormal);
@@ -275,7 +267,7 @@ Task<void> Watchdog::CycleSteps() {
         Log("FALHA ENDEREÇO: " + s.NetAddress2);
     failures_ += 1;
     publishedFailures_ = failures_;
-    panel_.lblNet = CountText(failures_);
+    panel_.failureLabel = CountText(failures_);
 
     const double limit = FailureLimit();
     if (limit <= failures_ + 1) {
@@ -291,13 +283,13 @@ Task<void> Watchdog::CycleSteps() {
 Task<void> Watchdog::ThresholdEvent(std::int32_t failureCode) {
     Settings& s = settings_.Working();
     const LocalDays today = DayOf(ports_.clock.Now());
-    if (!s.DataAtual || *s.DataAtual != today) {
-        s.Boota = 0;
-        s.DataAtual = today;
+    if (!s.ThresholdDay || *s.ThresholdDay != today) {
+        s.ThresholdEvents = 0;
+        s.ThresholdDay = today;
     }
-    if (s.Boota > 10)
+    if (s.ThresholdEvents > 10)
         co_return;
-    ++s.Boota;
+    ++s.ThresholdEvents;
     SaveBootCount();
 
     const bool privileged = ports_.power.EnableShutdownPrivilege();
@@ -308,17 +300,22 @@ Task<void> Watchdog::ThresholdEvent(std::int32_t failureCode) {
     }
 
     if (failureCode != kWebFailure) {
-        if (s.NetAction == 1) {
+        if (settings_.NetActionInUse() == NetFailureAction::RestartComputer) {
             Log("BOOT!!! ");
             ShowRestartWarning();
         }
         co_return;
     }
-    if (s.IISAction == 2) {
-        Log("BOOT!!! ");
-        ShowRestartWarning();
-    } else if (s.IISAction == 1) {
-        co_await RestartWebServer();
+    switch (settings_.WebActionInUse()) {
+        case WebFailureAction::RestartComputer:
+            Log("BOOT!!! ");
+            ShowRestartWarning();
+            break;
+        case WebFailureAction::RestartWebServer:
+            co_await RestartWebServer();
+            break;
+        case WebFailureAction::Nothing:
+            break;
     }
 }
 
@@ -330,17 +327,16 @@ void Watchdog::ResetFailures() {
 }
 
 void Watchdog::AskToResetFailures() {
-    resetQuestion_ =
-        ports_.windows.Ask(Question(kResetQuestionText), [this](PromptAnswer answer) {
-            if (answer != PromptAnswer::Yes) {
-                resetQuestion_.reset();
-                return;
-            }
-            ResetFailures();
-            Prompt done = Notice(kResetDoneText);
-            done.Beep = true;
-            resetQuestion_ = ports_.windows.Ask(done, [this](PromptAnswer) { resetQuestion_.reset(); });
-        });
+    resetQuestion_ = ports_.windows.Ask(Question(kResetQuestionText), [this](PromptAnswer answer) {
+        if (answer != PromptAnswer::Yes) {
+            resetQuestion_.reset();
+            return;
+        }
+        ResetFailures();
+        Prompt done = Notice(kResetDoneText);
+        done.Beep = true;
+        resetQuestion_ = ports_.windows.Ask(done, [this](PromptAnswer) { resetQuestion_.reset(); });
+    });
 }
 
 }  // namespace vgx

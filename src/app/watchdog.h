@@ -38,12 +38,12 @@ struct WatchdogPorts {
 
 // What the cycles have done since the start, for those who watch from outside.
 struct CycleCounts {
-    std::uint64_t cycles = 0;          // cycles that ran a check
-    std::uint64_t failedCycles = 0;    // of those, the ones counted as failed
-    std::uint64_t inconclusive = 0;    // ended by a fault of this program (not counted)
-    std::uint64_t computerRestarts = 0;   // restarts asked of the system
-    std::uint64_t warningsCancelled = 0;  // restart warnings the user cancelled
-    std::optional<bool> internetUp, webUp;  // the last outcome of each check that ran
+    std::uint64_t cycles = 0;                    // cycles that ran a check
+    std::uint64_t failedCycles = 0;              // of those, the ones counted as failed
+    std::uint64_t inconclusive = 0;              // ended by a fault of this program (not counted)
+    std::uint64_t computerRestarts = 0;          // restarts asked of the system
+    std::uint64_t warningsCancelled = 0;         // restart warnings the user cancelled
+    std::optional<bool> internetUp, webUp;       // the last outcome of each check that ran
     double internetSeconds = 0, webSeconds = 0;  // how long each took then
     std::optional<LocalTime> lastCycleEnd;
 };
@@ -115,7 +115,6 @@ private:
     std::optional<MonoTime> DelayEnd(MonoTime now);
     void BeginCycle();
     void WarningSecond();
-    double PoolingMinutes() const;
     void Log(const std::string& message);
     void Activity();
 

@@ -23,13 +23,13 @@ struct Settings {
     std::int16_t RunAsService = 0;                  // 5  chkServicoNT
     std::string NetAddress1 = kDefaultNetAddress1;  // 6  txtURL1
     std::string NetAddress2 = kDefaultNetAddress2;  // 7  txtURL2
-    std::uint8_t Boota = 0;                         // 8
+    std::uint8_t ThresholdEvents = 0;               // 8
     std::int16_t NetAction = 0;                     // 9  cmbAcaoNet
-    std::optional<LocalDays> DataAtual;             // 10
-    std::string IISUrl;                             // 11 txtURLIIS
-    std::int16_t IISAction = 0;                     // 12 cmbIIS
-    std::int16_t IISCheckEnabled = 0;               // 13 chkAtiIIS
-    std::int16_t BootReset = 0;                     // 14 chkBootReset
+    std::optional<LocalDays> ThresholdDay;          // 10
+    std::string WebPage;                            // 11 txtURLIIS
+    std::int16_t WebAction = 0;                     // 12 cmbIIS
+    std::int16_t WebCheckEnabled = 0;               // 13 chkAtiIIS
+    std::int16_t RestartAfterWebRestarts = 0;       // 14 chkBootReset
     float PanelLeft = 0;                            // 15
     float PanelTop = 0;                             // 16
     std::int16_t ShowPanel = 0;                     // 17 chkPanel
@@ -46,7 +46,7 @@ struct CommittedCopy {
     std::uint8_t FailureLimit = 7;
     std::uint8_t DelayMinutes = 0;
     std::uint8_t RunAsService = 0;
-    std::uint8_t IISCheckEnabled = 0;
+    std::uint8_t WebCheckEnabled = 0;
     std::uint8_t ShowPanel = 0;
     std::uint8_t PanelAlwaysOnTop = 0;
     std::uint8_t PanelOpacity = 180;

@@ -177,13 +177,13 @@ std::string FormatSettingsFile(const Settings& s, LocalDays today) {
     text(s.NetAddress2);
     // Line 10 is always today: a count kept for an earlier day would be read back as
     // today's, so it is written as 0.
-    number(s.DataAtual == today ? s.Boota : 0);
+    number(s.ThresholdDay == today ? s.ThresholdEvents : 0);
     number(s.NetAction);
     text(FormatDate(today));
-    text(s.IISUrl);
-    number(s.IISAction);
-    number(s.IISCheckEnabled);
-    number(s.BootReset);
+    text(s.WebPage);
+    number(s.WebAction);
+    number(s.WebCheckEnabled);
+    number(s.RestartAfterWebRestarts);
     out += FormatFloat(s.PanelLeft) + "\r\n";
     out += FormatFloat(s.PanelTop) + "\r\n";
     number(s.ShowPanel);

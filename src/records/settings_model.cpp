@@ -7,26 +7,26 @@
 
 namespace vgx {
 
-std::optional<SpinnerBounds> BoundsOf(Control spinner) {
+std::optional<SpinnerBounds> BoundsOf(Setting spinner) {
     switch (spinner) {
-        case Control::VScroll1:
+        case Setting::PoolingMinutes:
             return SpinnerBounds{30, 1, 1, 3};
-        case Control::VScroll2:
+        case Setting::FailureLimit:
             return SpinnerBounds{10, 1, 1, 7};
-        case Control::VScroll3:
+        case Setting::PanelOpacity:
             return SpinnerBounds{255, 80, 5, 180};
-        case Control::VScroll4:
+        case Setting::DelayMinutes:
             return SpinnerBounds{15, 0, 1, 0};
         default:
             return std::nullopt;
     }
 }
 
-int ListSize(Control list) {
+int ListSize(Setting list) {
     switch (list) {
-        case Control::cmbAcaoNet:
+        case Setting::NetAction:
             return 2;  // "Sem Ação", "Reiniciar Computador"
-        case Control::cmbIIS:
+        case Setting::WebAction:
             return 3;  // "Sem Ação", "Reiniciar Serviço", "Reiniciar Computador"
         default:
             return 0;
@@ -53,66 +53,66 @@ std::filesystem::path SettingsModel::FilePath() const {
 
 // ---- control slots ----
 
-std::int16_t* SettingsModel::CheckSlot(Control c) {
+std::int16_t* SettingsModel::CheckSlot(Setting c) {
     switch (c) {
-        case Control::chkAtiNet:
+        case Setting::NetCheck:
             return &settings_.NetCheckEnabled;
-        case Control::chkServicoNT:
+        case Setting::RunAsService:
             return &settings_.RunAsService;
-        case Control::chkAtiIIS:
-            return &settings_.IISCheckEnabled;
-        case Control::chkBootReset:
-            return &settings_.BootReset;
-        case Control::chkPanel:
+        case Setting::WebCheck:
+            return &settings_.WebCheckEnabled;
+        case Setting::RestartAfterWebRestarts:
+            return &settings_.RestartAfterWebRestarts;
+        case Setting::ShowPanel:
             return &settings_.ShowPanel;
-        case Control::chkSVisi:
+        case Setting::PanelOnTop:
             return &settings_.PanelAlwaysOnTop;
         default:
             return nullptr;
     }
 }
 
-std::int16_t* SettingsModel::ListSlot(Control c) {
+std::int16_t* SettingsModel::ListSlot(Setting c) {
     switch (c) {
-        case Control::cmbAcaoNet:
+        case Setting::NetAction:
             return &settings_.NetAction;
-        case Control::cmbIIS:
-            return &settings_.IISAction;
+        case Setting::WebAction:
+            return &settings_.WebAction;
         default:
             return nullptr;
     }
 }
 
-std::int16_t* SettingsModel::SpinnerSlot(Control c) {
+std::int16_t* SettingsModel::SpinnerSlot(Setting c) {
     switch (c) {
-        case Control::VScroll1:
+        case Setting::PoolingMinutes:
             return &vscroll1_;
-        case Control::VScroll2:
+        case Setting::FailureLimit:
             return &vscroll2_;
-        case Control::VScroll3:
+        case Setting::PanelOpacity:
             return &settings_.PanelOpacity;
-        case Control::VScroll4:
+        case Setting::DelayMinutes:
             return &settings_.DelayMinutes;
         default:
             return nullptr;
     }
 }
 
-std::string* SettingsModel::TextSlot(Control c) {
+std::string* SettingsModel::TextSlot(Setting c) {
     switch (c) {
-        case Control::txtPoling:
+        case Setting::PoolingText:
             return &settings_.PoolingMinutes;
-        case Control::txtFalha:
+        case Setting::FailureLimitText:
             return &settings_.FailureLimit;
-        case Control::txtURL1:
+        case Setting::NetAddress1:
             return &settings_.NetAddress1;
-        case Control::txtURL2:
+        case Setting::NetAddress2:
             return &settings_.NetAddress2;
-        case Control::txtURLIIS:
-            return &settings_.IISUrl;
-        case Control::txtOpa:
+        case Setting::WebPage:
+            return &settings_.WebPage;
+        case Setting::OpacityText:
             return &txtOpa_;
-        case Control::txtAtra:
+        case Setting::DelayText:
             return &txtAtra_;
         default:
             return nullptr;
@@ -128,7 +128,7 @@ void SettingsModel::RemoveListener(int id) {
     std::erase_if(listeners_, [id](const auto& l) { return l.first == id; });
 }
 
-void SettingsModel::Notify(Control c) const {
+void SettingsModel::Notify(Setting c) const {
     // A copy: a listener may add or remove listeners while it runs.
     const auto listeners = listeners_;
     for (const auto& [id, listener] : listeners)
@@ -137,20 +137,20 @@ void SettingsModel::Notify(Control c) const {
 
 // ---- texts ----
 
-std::string_view SettingsModel::Text(Control box) const {
+std::string_view SettingsModel::Text(Setting box) const {
     const std::string* slot = const_cast<SettingsModel*>(this)->TextSlot(box);
     return slot != nullptr ? std::string_view(*slot) : std::string_view();
 }
 
-bool SettingsModel::SetText(Control box, std::string_view text) {
-    if (box != Control::txtURL1 && box != Control::txtURL2 && box != Control::txtURLIIS) {
+bool SettingsModel::SetText(Setting box, std::string_view text) {
+    if (box != Setting::NetAddress1 && box != Setting::NetAddress2 && box != Setting::WebPage) {
         return false;
     }
     SetTextOf(*TextSlot(box), box, text);
     return true;
 }
 
-void SettingsModel::SetTextOf(std::string& slot, Control c, std::string_view text) {
+void SettingsModel::SetTextOf(std::string& slot, Setting c, std::string_view text) {
     std::string clean = WithoutQuotes(text);
     if (clean == slot)
         return;
@@ -160,7 +160,7 @@ void SettingsModel::SetTextOf(std::string& slot, Control c, std::string_view tex
 
 // ---- values and their rules ----
 
-int SettingsModel::Value(Control c) const {
+int SettingsModel::Value(Setting c) const {
     auto* self = const_cast<SettingsModel*>(this);
     if (const auto* s = self->CheckSlot(c))
         return *s;
@@ -171,7 +171,7 @@ int SettingsModel::Value(Control c) const {
     return 0;
 }
 
-bool SettingsModel::SetValue(Control c, int value) {
+bool SettingsModel::SetValue(Setting c, int value) {
     if (auto* s = CheckSlot(c))
         return SetCheck(*s, c, value);
     if (auto* s = ListSlot(c))
@@ -181,20 +181,20 @@ bool SettingsModel::SetValue(Control c, int value) {
     return false;
 }
 
-bool SettingsModel::SetCheck(std::int16_t& slot, Control c, int value) {
+bool SettingsModel::SetCheck(std::int16_t& slot, Setting c, int value) {
     if (value < 0 || value > 2)
         return false;
     if (slot == value)
         return true;
     slot = static_cast<std::int16_t>(value);
     Notify(c);
-    if (c == Control::chkAtiNet || c == Control::chkAtiIIS) {
+    if (c == Setting::NetCheck || c == Setting::WebCheck) {
         // Switching a probe saves at once and makes the new value the committed one. A load
         // in progress is not saved half-read; start-up commits after it.
         if (!loading_)
             SaveForRule();
         auto& flag =
-            c == Control::chkAtiNet ? committed_.NetCheckEnabled : committed_.IISCheckEnabled;
+            c == Setting::NetCheck ? committed_.NetCheckEnabled : committed_.WebCheckEnabled;
         flag = static_cast<std::uint8_t>(value);
         if (hooks.committed)
             hooks.committed();
@@ -202,29 +202,29 @@ bool SettingsModel::SetCheck(std::int16_t& slot, Control c, int value) {
     return true;
 }
 
-bool SettingsModel::SetList(std::int16_t& slot, Control c, int value) {
+bool SettingsModel::SetList(std::int16_t& slot, Setting c, int value) {
     if (value < 0 || value >= ListSize(c))
         return false;
     if (slot == value)
         return true;
     slot = static_cast<std::int16_t>(value);
     Notify(c);
-    if (c == Control::cmbAcaoNet) {
+    if (c == Setting::NetAction) {
         // A new Internet action must pass the check's test again.
-        SetValue(Control::chkAtiNet, 0);
+        SetValue(Setting::NetCheck, 0);
     } else {
         const bool shown = value == 1;
         if (shown != bootResetShown_) {
             bootResetShown_ = shown;
-            Notify(Control::chkBootReset);
+            Notify(Setting::RestartAfterWebRestarts);
         }
         if (!shown)
-            SetValue(Control::chkBootReset, 0);
+            SetValue(Setting::RestartAfterWebRestarts, 0);
     }
     return true;
 }
 
-bool SettingsModel::SetSpinner(std::int16_t& slot, Control c, int value) {
+bool SettingsModel::SetSpinner(std::int16_t& slot, Setting c, int value) {
     const SpinnerBounds b = *BoundsOf(c);
     if (value > b.upper || value < b.lower)
         return false;
@@ -233,23 +233,23 @@ bool SettingsModel::SetSpinner(std::int16_t& slot, Control c, int value) {
         Notify(c);
     }
     switch (c) {
-        case Control::VScroll1:
-            SetTextOf(settings_.PoolingMinutes, Control::txtPoling, std::to_string(value));
+        case Setting::PoolingMinutes:
+            SetTextOf(settings_.PoolingMinutes, Setting::PoolingText, std::to_string(value));
             break;
-        case Control::VScroll2:
-            SetTextOf(settings_.FailureLimit, Control::txtFalha, std::to_string(value));
+        case Setting::FailureLimit:
+            SetTextOf(settings_.FailureLimit, Setting::FailureLimitText, std::to_string(value));
             break;
-        case Control::VScroll3:
-            SetTextOf(txtOpa_, Control::txtOpa, std::to_string(OpacityPercent(value)) + "%");
+        case Setting::PanelOpacity:
+            SetTextOf(txtOpa_, Setting::OpacityText, std::to_string(OpacityPercent(value)) + "%");
             break;
         default:
-            SetTextOf(txtAtra_, Control::txtAtra, std::to_string(value));
+            SetTextOf(txtAtra_, Setting::DelayText, std::to_string(value));
             break;
     }
     return true;
 }
 
-bool SettingsModel::StepSpinner(Control spinner, bool up) {
+bool SettingsModel::StepNumber(Setting spinner, bool up) {
     const auto b = BoundsOf(spinner);
     if (!b)
         return false;
@@ -258,37 +258,62 @@ bool SettingsModel::StepSpinner(Control spinner, bool up) {
         spinner, up ? std::min(v + b->step, int{b->upper}) : std::max(v - b->step, int{b->lower}));
 }
 
-bool SettingsModel::KeyDown(Control box, int keyCode) {
-    Control spinner;
+bool SettingsModel::StepByKey(Setting box, ArrowKey key) {
+    Setting spinner;
     switch (box) {
-        case Control::txtPoling:
-            spinner = Control::VScroll1;
+        case Setting::PoolingText:
+            spinner = Setting::PoolingMinutes;
             break;
-        case Control::txtFalha:
-            spinner = Control::VScroll2;
+        case Setting::FailureLimitText:
+            spinner = Setting::FailureLimit;
             break;
-        case Control::txtOpa:
-            spinner = Control::VScroll3;
+        case Setting::OpacityText:
+            spinner = Setting::PanelOpacity;
             break;
-        case Control::txtAtra:
-            spinner = Control::VScroll4;
+        case Setting::DelayText:
+            spinner = Setting::DelayMinutes;
             break;
         default:
             return false;
     }
     const SpinnerBounds b = *BoundsOf(spinner);
     const int v = Value(spinner);
-    if (keyCode == kKeyUp) {
-        if (v < b.upper)
-            SetValue(spinner, v + 1);
-        return true;
+    if (key == ArrowKey::Up && v < b.upper)
+        SetValue(spinner, v + 1);
+    else if (key == ArrowKey::Down && v > b.lower)
+        SetValue(spinner, v - 1);
+    return true;
+}
+
+double SettingsModel::PoolingMinutesInUse() const {
+    if (const auto v = StrictFloat(settings_.PoolingMinutes))
+        return *v;
+    return committed_.PoolingMinutes;
+}
+
+double SettingsModel::FailureLimitInUse() const {
+    if (const auto v = StrictFloat(settings_.FailureLimit))
+        return *v;
+    return committed_.FailureLimit;
+}
+
+std::chrono::seconds SettingsModel::StartDelay() const {
+    return std::chrono::minutes(committed_.DelayMinutes);
+}
+
+NetFailureAction SettingsModel::NetActionInUse() const {
+    return settings_.NetAction == 1 ? NetFailureAction::RestartComputer : NetFailureAction::Nothing;
+}
+
+WebFailureAction SettingsModel::WebActionInUse() const {
+    switch (settings_.WebAction) {
+        case 1:
+            return WebFailureAction::RestartWebServer;
+        case 2:
+            return WebFailureAction::RestartComputer;
+        default:
+            return WebFailureAction::Nothing;
     }
-    if (keyCode == kKeyDown) {
-        if (v > b.lower)
-            SetValue(spinner, v - 1);
-        return true;
-    }
-    return false;
 }
 
 // ---- file ----
@@ -326,11 +351,11 @@ LoadResult SettingsModel::LoadFromText(std::string_view text) {
 }
 
 bool SettingsModel::ApplyField(int line, const std::string& field) {
-    const auto leading = [&](Control c) {
+    const auto leading = [&](Setting c) {
         const auto v = LeadingInt16(field);
         return v.has_value() && SetValue(c, *v);
     };
-    const auto strictList = [&](Control c) {
+    const auto strictList = [&](Setting c) {
         const auto v = StrictInt16(field);
         return v.has_value() && SetValue(c, *v);
     };
@@ -345,56 +370,56 @@ bool SettingsModel::ApplyField(int line, const std::string& field) {
             settings_.KeptText = WithoutQuotes(field);
             return true;
         case 2:
-            SetTextOf(settings_.PoolingMinutes, Control::txtPoling, field);
+            SetTextOf(settings_.PoolingMinutes, Setting::PoolingText, field);
             return true;
         case 3:
-            SetTextOf(settings_.FailureLimit, Control::txtFalha, field);
+            SetTextOf(settings_.FailureLimit, Setting::FailureLimitText, field);
             return true;
         case 4:
-            return leading(Control::chkAtiNet);
+            return leading(Setting::NetCheck);
         case 5:
-            return leading(Control::chkServicoNT);
+            return leading(Setting::RunAsService);
         case 6:
-            SetTextOf(settings_.NetAddress1, Control::txtURL1, field);
+            SetTextOf(settings_.NetAddress1, Setting::NetAddress1, field);
             return true;
         case 7:
-            SetTextOf(settings_.NetAddress2, Control::txtURL2, field);
+            SetTextOf(settings_.NetAddress2, Setting::NetAddress2, field);
             return true;
         case 8: {
             const auto v = StrictUint8(field);
             if (v)
-                settings_.Boota = *v;
+                settings_.ThresholdEvents = *v;
             return v.has_value();
         }
         case 9:
-            return strictList(Control::cmbAcaoNet);
+            return strictList(Setting::NetAction);
         case 10: {
             const auto day = ParseDate(field);
             if (day)
-                settings_.DataAtual = day;
+                settings_.ThresholdDay = day;
             return day.has_value();
         }
         case 11:
-            SetTextOf(settings_.IISUrl, Control::txtURLIIS, field);
+            SetTextOf(settings_.WebPage, Setting::WebPage, field);
             return true;
         case 12:
-            return strictList(Control::cmbIIS);
+            return strictList(Setting::WebAction);
         case 13:
-            return leading(Control::chkAtiIIS);
+            return leading(Setting::WebCheck);
         case 14:
-            return leading(Control::chkBootReset);
+            return leading(Setting::RestartAfterWebRestarts);
         case 15:
             return number(settings_.PanelLeft);
         case 16:
             return number(settings_.PanelTop);
         case 17:
-            return leading(Control::chkPanel);
+            return leading(Setting::ShowPanel);
         case 18:
-            return leading(Control::chkSVisi);
+            return leading(Setting::PanelOnTop);
         case 19:
-            return leading(Control::VScroll3);
+            return leading(Setting::PanelOpacity);
         case 20:
-            return leading(Control::VScroll4);
+            return leading(Setting::DelayMinutes);
         default:
             return false;
     }
@@ -430,7 +455,7 @@ std::optional<CommittedCopy> SettingsModel::FromControls() const {
     c.FailureLimit = *failures;
     c.RunAsService = u8(settings_.RunAsService);
     c.DelayMinutes = *delay;
-    c.IISCheckEnabled = u8(settings_.IISCheckEnabled);
+    c.WebCheckEnabled = u8(settings_.WebCheckEnabled);
     c.NetCheckEnabled = u8(settings_.NetCheckEnabled);
     c.PanelOpacity = u8(settings_.PanelOpacity);
     c.PanelAlwaysOnTop = u8(settings_.PanelAlwaysOnTop);
@@ -440,8 +465,9 @@ std::optional<CommittedCopy> SettingsModel::FromControls() const {
 
 bool SettingsModel::CommitLoaded() {
     bool ok = true;
-    for (const auto& [spinner, box] : {std::pair{Control::VScroll1, Control::txtPoling},
-                                       std::pair{Control::VScroll2, Control::txtFalha}}) {
+    for (const auto& [spinner, box] :
+         {std::pair{Setting::PoolingMinutes, Setting::PoolingText},
+          std::pair{Setting::FailureLimit, Setting::FailureLimitText}}) {
         const auto number = StrictUint8(Text(box));
         const SpinnerBounds b = *BoundsOf(spinner);
         if (number && *number >= b.lower && *number <= b.upper) {
@@ -471,7 +497,7 @@ bool SettingsModel::Confirm() {
     return true;
 }
 
-void SettingsModel::Restore(Control check, std::uint8_t value) {
+void SettingsModel::Restore(Setting check, std::uint8_t value) {
     std::int16_t* slot = CheckSlot(check);
     if (slot == nullptr || *slot == value)
         return;
@@ -484,18 +510,18 @@ void SettingsModel::Cancelar(bool svis) {
     const bool serviceCheckedNow = settings_.RunAsService != 0;
     const CommittedCopy c = committed_;
 
-    SetTextOf(settings_.PoolingMinutes, Control::txtPoling, std::to_string(c.PoolingMinutes));
-    SetValue(Control::VScroll1, c.PoolingMinutes);
-    SetTextOf(settings_.FailureLimit, Control::txtFalha, std::to_string(c.FailureLimit));
-    SetValue(Control::VScroll2, c.FailureLimit);
-    Restore(Control::chkServicoNT, c.RunAsService);
-    SetValue(Control::VScroll4, c.DelayMinutes);
+    SetTextOf(settings_.PoolingMinutes, Setting::PoolingText, std::to_string(c.PoolingMinutes));
+    SetValue(Setting::PoolingMinutes, c.PoolingMinutes);
+    SetTextOf(settings_.FailureLimit, Setting::FailureLimitText, std::to_string(c.FailureLimit));
+    SetValue(Setting::FailureLimit, c.FailureLimit);
+    Restore(Setting::RunAsService, c.RunAsService);
+    SetValue(Setting::DelayMinutes, c.DelayMinutes);
     // The probe boxes go back without their click rule: a cancel never saves.
-    Restore(Control::chkAtiIIS, c.IISCheckEnabled);
-    Restore(Control::chkPanel, c.ShowPanel);
-    Restore(Control::chkSVisi, c.PanelAlwaysOnTop);
-    SetValue(Control::VScroll3, c.PanelOpacity);
-    Restore(Control::chkAtiNet, c.NetCheckEnabled);
+    Restore(Setting::WebCheck, c.WebCheckEnabled);
+    Restore(Setting::ShowPanel, c.ShowPanel);
+    Restore(Setting::PanelOnTop, c.PanelAlwaysOnTop);
+    SetValue(Setting::PanelOpacity, c.PanelOpacity);
+    Restore(Setting::NetCheck, c.NetCheckEnabled);
 
     if (hooks.committed)
         hooks.committed();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -14,30 +15,40 @@
 
 namespace vgx {
 
-// The controls of the settings window that hold a setting or show one.
-enum class Control {
-    txtPoling,     // text, PoolingMinutes
-    txtFalha,      // text, FailureLimit
-    txtURL1,       // text, NetAddress1
-    txtURL2,       // text, NetAddress2
-    txtURLIIS,     // text, IISUrl
-    txtOpa,        // text, VScroll3 as a percentage
-    txtAtra,       // text, VScroll4
-    chkAtiNet,     // check box, NetCheckEnabled
-    chkServicoNT,  // check box, RunAsService
-    chkAtiIIS,     // check box, IISCheckEnabled
-    chkBootReset,  // check box, BootReset (shown only while cmbIIS is 1)
-    chkPanel,      // check box, ShowPanel
-    chkSVisi,      // check box, PanelAlwaysOnTop
-    cmbAcaoNet,    // list, NetAction
-    cmbIIS,        // list, IISAction
-    VScroll1,      // spinner of txtPoling
-    VScroll2,      // spinner of txtFalha
-    VScroll3,      // spinner, PanelOpacity
-    VScroll4,      // spinner, DelayMinutes
+// The settings as the settings window edits them, one value each: the texts shown in the boxes
+// (counted before they are confirmed), the switches, the action lists and the numbers behind
+// the spinners.
+enum class Setting {
+    PoolingText,              // text of the pooling interval in minutes (stored)
+    FailureLimitText,         // text of the failure limit (stored)
+    NetAddress1,              // text, the first address pinged
+    NetAddress2,              // text, the second address pinged
+    WebPage,                  // text, the page the web check asks for
+    OpacityText,              // text, the panel's opacity as a percentage
+    DelayText,                // text, the start delay in minutes
+    NetCheck,                 // switch, the Internet check
+    RunAsService,             // switch, run as a system service
+    WebCheck,                 // switch, the web-server check
+    RestartAfterWebRestarts,  // switch, shown only while the web action is a web-server restart
+    ShowPanel,                // switch, the status panel
+    PanelOnTop,               // switch, the panel above other windows
+    NetAction,                // list, what a failing Internet check does (NetFailureAction)
+    WebAction,                // list, what a failing web check does (WebFailureAction)
+    PoolingMinutes,           // number 1 to 30 behind PoolingText
+    FailureLimit,             // number 1 to 10 behind FailureLimitText
+    PanelOpacity,             // number 80 to 255, the panel's alpha
+    DelayMinutes,             // number 0 to 15 behind DelayText
 };
 
-// A spinner's range: `upper` is reached with the up arrow.
+// What a failing Internet check does, as the list stores it.
+enum class NetFailureAction { Nothing = 0, RestartComputer = 1 };
+// What a failing web check does, as the list stores it.
+enum class WebFailureAction { Nothing = 0, RestartWebServer = 1, RestartComputer = 2 };
+
+// The arrow keys in a number's box.
+enum class ArrowKey { Up, Down };
+
+// A number's range: `upper` is reached with the up arrow.
 struct SpinnerBounds {
     std::int16_t upper;
     std::int16_t lower;
@@ -45,16 +56,13 @@ struct SpinnerBounds {
     std::int16_t initial;
 };
 
-std::optional<SpinnerBounds> BoundsOf(Control spinner);
+std::optional<SpinnerBounds> BoundsOf(Setting spinner);
 
-// Number of entries of a list control (cmbAcaoNet 2, cmbIIS 3); 0 for other controls.
-int ListSize(Control list);
+// Number of entries of a list (NetAction 2, WebAction 3); 0 for other settings.
+int ListSize(Setting list);
 
 // The percentage shown for a panel alpha of 80 to 255: 30 to 100.
 int OpacityPercent(int alpha);
-
-inline constexpr int kKeyUp = 38;
-inline constexpr int kKeyDown = 40;
 
 enum class LoadStatus {
     kLoaded,     // all twenty fields applied
@@ -95,15 +103,15 @@ public:
 
     // Every window that shows a setting listens: a control's value, text or visibility changed
     // (by an edit, a rule, a load or a cancel). Listeners are called in the order they were added.
-    using Listener = std::function<void(Control)>;
+    using Listener = std::function<void(Setting)>;
     int AddListener(Listener listener);
     void RemoveListener(int id);
 
     std::filesystem::path FilePath() const;
 
     // Control-bound values change through the setters below so that their rules run; the
-    // values without a control (KeptText, Boota, DataAtual, PanelLeft, PanelTop) are written
-    // here directly.
+    // values without a control (KeptText, ThresholdEvents, ThresholdDay, PanelLeft, PanelTop) are
+    // written here directly.
     Settings& Working() { return settings_; }
     const Settings& Working() const { return settings_; }
     const CommittedCopy& Committed() const { return committed_; }
@@ -127,38 +135,50 @@ public:
     // Puts the committed values back (nothing is saved); `svis` re-applies always-on-top.
     void Cancelar(bool svis);
 
-    std::string_view Text(Control box) const;
+    std::string_view Text(Setting box) const;
     // Text boxes the user types into (txtURL1, txtURL2, txtURLIIS); double quotes are dropped.
     // False for any other control.
-    bool SetText(Control box, std::string_view text);
+    bool SetText(Setting box, std::string_view text);
 
     // Check box value, list index or spinner value; 0 for a text box.
-    int Value(Control control) const;
+    int Value(Setting control) const;
     // False, changing nothing, when the control does not accept the value (check boxes take
     // 0 to 2, lists an index into the list, spinners a value within their bounds).
-    bool SetValue(Control control, int value);
-    // A click on a spinner's arrow: one step towards its upper or lower bound.
-    bool StepSpinner(Control spinner, bool up);
-    // Up and Down arrow keys in txtPoling, txtFalha, txtOpa or txtAtra: one unit, within bounds.
-    // True when the key was one of them (whether or not the value moved).
-    bool KeyDown(Control box, int keyCode);
+    bool SetValue(Setting control, int value);
+    // A click on a number's arrow: one step towards its upper or lower bound.
+    bool StepNumber(Setting number, bool up);
+    // An arrow key in the box of PoolingText, FailureLimitText, OpacityText or DelayText: one
+    // unit, within bounds. False for any other box.
+    bool StepByKey(Setting box, ArrowKey key);
+
+    // The values in use, typed: what is being edited counts before it is confirmed; a text that
+    // is no number falls back to the confirmed value.
+    double PoolingMinutesInUse() const;
+    double FailureLimitInUse() const;
+    // The confirmed start delay.
+    std::chrono::seconds StartDelay() const;
+    bool NetCheckOn() const { return settings_.NetCheckEnabled != 0; }
+    bool WebCheckOn() const { return settings_.WebCheckEnabled != 0; }
+    bool RestartAfterWebRestartsOn() const { return settings_.RestartAfterWebRestarts == 1; }
+    NetFailureAction NetActionInUse() const;
+    WebFailureAction WebActionInUse() const;
 
     bool BootResetShown() const { return bootResetShown_; }
 
 private:
-    std::int16_t* CheckSlot(Control c);
-    std::int16_t* ListSlot(Control c);
-    std::int16_t* SpinnerSlot(Control c);
-    std::string* TextSlot(Control c);
+    std::int16_t* CheckSlot(Setting c);
+    std::int16_t* ListSlot(Setting c);
+    std::int16_t* SpinnerSlot(Setting c);
+    std::string* TextSlot(Setting c);
 
-    bool SetCheck(std::int16_t& slot, Control c, int value);
-    bool SetList(std::int16_t& slot, Control c, int value);
-    bool SetSpinner(std::int16_t& slot, Control c, int value);
-    void SetTextOf(std::string& slot, Control c, std::string_view text);
-    void Restore(Control check, std::uint8_t value);
+    bool SetCheck(std::int16_t& slot, Setting c, int value);
+    bool SetList(std::int16_t& slot, Setting c, int value);
+    bool SetSpinner(std::int16_t& slot, Setting c, int value);
+    void SetTextOf(std::string& slot, Setting c, std::string_view text);
+    void Restore(Setting check, std::uint8_t value);
     bool ApplyField(int line, const std::string& field);
     std::optional<CommittedCopy> FromControls() const;
-    void Notify(Control c) const;
+    void Notify(Setting c) const;
     void SaveForRule() const;
 
     std::filesystem::path programDir_;

@@ -122,7 +122,7 @@ bool ReadState(FieldReader& r, RemoteState& s) {
     s.warningCounting = *counting;
     s.warningCounter = static_cast<std::uint8_t>(*counter);
     s.nfalhas = count;
-    s.lblNet = std::move(*label);
+    s.failureLabel = std::move(*label);
     s.text1 = std::move(*report);
     return true;
 }
@@ -149,7 +149,7 @@ std::string EncodeChannelMessage(const ChannelMessage& m) {
         PutU8(body, s.warningCounting ? 1 : 0);
         PutU8(body, s.warningCounter);
         PutU32(body, std::bit_cast<std::uint32_t>(ValidCount(s.nfalhas) ? s.nfalhas : 0.0f));
-        PutBytes(body, Head(s.lblNet, kChannelMaxLabel));
+        PutBytes(body, Head(s.failureLabel, kChannelMaxLabel));
         PutBytes(body, Tail(s.text1, kChannelMaxReport));
     }
     std::string frame;

@@ -26,7 +26,7 @@ namespace vgx {
 //   1      restart warning counting, 0 or 1
 //   1      restart warning counter
 //   4      failure count, IEEE-754 single precision bits, big-endian; finite and not negative
-//   4+n    lblNet: length n (at most 256), big-endian, then n bytes
+//   4+n    failureLabel: length n (at most 256), big-endian, then n bytes
 //   4+m    report text: length m (at most 16384), big-endian, then m bytes
 //
 // A frame is at most 64 KiB in all. Every value has one encoding, so a decoded frame encodes
@@ -52,8 +52,8 @@ constexpr bool IsChannelCommand(ChannelMessageType type) {
 
 // What the running copy's watchdog shows.
 struct RemoteState {
-    std::string text1;   // report text (CR LF lines); at most its last 16 KiB are sent
-    std::string lblNet;  // "FALHAS: n"; at most its first 256 bytes are sent
+    std::string text1;         // report text (CR LF lines); at most its last 16 KiB are sent
+    std::string failureLabel;  // "FALHAS: n"; at most its first 256 bytes are sent
     ReportColours colours = ReportColours::Normal;
     int trayPicture = kTrayNormal;  // 9..12
     float nfalhas = 0;              // the failure count as last published

@@ -16,8 +16,8 @@ WatchdogHost::~WatchdogHost() = default;
 RemoteState WatchdogHost::StateOf(Engine& engine) {
     const PanelState& panel = engine.Panel();
     const RestartWarning& warning = engine.Dog().Warning();
-    return {panel.Text1,
-            panel.lblNet,
+    return {panel.report,
+            panel.failureLabel,
             panel.colours,
             panel.trayPicture,
             engine.Dog().PublishedFailures(),

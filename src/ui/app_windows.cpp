@@ -2,9 +2,9 @@
 
 #include <QApplication>
 #include <QFileDialog>
-#include <QTimer>
 #include <QScreen>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -13,9 +13,9 @@
 #include "service/service_control.h"
 #include "ui/about/about_window.h"
 #include "ui/message_box.h"
-#include "ui/settings/folder_chooser.h"
 #include "ui/panel/status_panel.h"
 #include "ui/restart_warning_window.h"
+#include "ui/settings/folder_chooser.h"
 #include "ui/settings/log_viewer.h"
 #include "ui/settings/main_window.h"
 #include "ui/tray/sys_tray_icon.h"
@@ -83,14 +83,14 @@ void AppWindows::Attach(Engine& engine, ServiceControl* service,
     warning_ = warning ? std::make_unique<RestartWarningWindow>(std::move(*warning))
                        : std::make_unique<RestartWarningWindow>(engine.Dog());
     panel_ = std::make_unique<StatusPanel>(settings);
-    panel_->SetOpacity(settings.Value(Control::VScroll3));
-    listener_ = settings.AddListener([this](Control c) {
-        if (c == Control::chkPanel)
+    panel_->SetOpacity(settings.Value(Setting::PanelOpacity));
+    listener_ = settings.AddListener([this](Setting c) {
+        if (c == Setting::ShowPanel)
             chkPanel_Click();
-        else if (c == Control::chkSVisi)
+        else if (c == Setting::PanelOnTop)
             chkSVisi_Click();
-        else if (c == Control::VScroll3)
-            panel_->SetOpacity(engine_->Settings().Value(Control::VScroll3));
+        else if (c == Setting::PanelOpacity)
+            panel_->SetOpacity(engine_->Settings().Value(Setting::PanelOpacity));
     });
 
     main_ = std::make_unique<MainWindow>(*context_);
@@ -244,7 +244,7 @@ void AppWindows::MenuClick(int index) {
             }
             break;
         case kTrayItemStop:
-            if (service_ != nullptr && engine_->Settings().Value(Control::chkServicoNT) == 1)
+            if (service_ != nullptr && engine_->Settings().Value(Setting::RunAsService) == 1)
                 service_->PauseServiceByName();
             break;
         case kTrayItemHelp:
@@ -260,26 +260,26 @@ void AppWindows::MenuClick(int index) {
 
 void AppWindows::TogglePanel() {
     SettingsModel& settings = engine_->Settings();
-    settings.SetValue(Control::chkPanel, PanelVisible() ? 0 : 1);
+    settings.SetValue(Setting::ShowPanel, PanelVisible() ? 0 : 1);
     if (tray_)
         tray_->SetChecked(QStringLiteral("panel"), PanelVisible());
 }
 
 void AppWindows::chkPanel_Click() {
     const SettingsModel& settings = engine_->Settings();
-    if (settings.Value(Control::chkPanel) == 1) {
+    if (settings.Value(Setting::ShowPanel) == 1) {
         panel_->Refresh(engine_->Panel());
         panel_->ShowAt(settings.Working().PanelLeft, settings.Working().PanelTop);
     } else {
         panel_->hide();
     }
     if (tray_)
-        tray_->SetChecked(QStringLiteral("panel"), settings.Value(Control::chkPanel) == 1);
+        tray_->SetChecked(QStringLiteral("panel"), settings.Value(Setting::ShowPanel) == 1);
 }
 
 void AppWindows::chkSVisi_Click() {
     if (PanelVisible())
-        panel_->ApplyAlwaysOnTop(engine_->Settings().Value(Control::chkSVisi) == 1);
+        panel_->ApplyAlwaysOnTop(engine_->Settings().Value(Setting::PanelOnTop) == 1);
 }
 
 void AppWindows::TrayHostReturned() {
@@ -300,7 +300,7 @@ void AppWindows::ServicePauseChanged(bool paused) {
         return;
     }
     SettingsModel& settings = engine_->Settings();
-    if (settings.Value(Control::chkPanel) != 1)
+    if (settings.Value(Setting::ShowPanel) != 1)
         return;
     // With no stored place the panel goes to the bottom right of the work area.
     Settings& place = settings.Working();
@@ -338,7 +338,7 @@ void AppWindows::QuitConfirmed() {
 
 void AppWindows::Unload() {
     engine_->Stop();
-    if (panel_ && (panel_->isVisible() || engine_->Settings().Value(Control::chkPanel) == 1))
+    if (panel_ && (panel_->isVisible() || engine_->Settings().Value(Setting::ShowPanel) == 1))
         panel_->close();
     TrayIcon(false);
     QApplication::quit();

@@ -74,6 +74,31 @@ TEST(TrayE2E, FirstStartThenXPanelConfigAndQuitFromTheTray) {
     EXPECT_FALSE(std::filesystem::exists(dir / "restart-requests.txt"));
 }
 
+// The first cycle waits on a web server that takes the connection and never answers; the
+// window answers the user meanwhile.
+TEST(StallE2E, TheWindowAnswersWhileTheWebServerStalls) {
+    DesktopSession desktop;
+    ASSERT_TRUE(desktop.Start()) << desktop.Error();
+    TempDir dir;
+    TinyServer silent("");
+    WriteSettings(dir.path(), [](Settings& s) {
+        s.WebCheckEnabled = 1;
+        s.WebPage = "http://127.0.0.1/pagina.htm";
+    });
+    ProgramRun run(VGX_TEST_PROGRAM, dir.path());
+    std::vector<std::string> env = desktop.Env();
+    env.push_back("VGX_TEST_HTTP_PORT=" + std::to_string(silent.port()));
+    run.Start({}, env);
+    const auto window = WaitForSettingsWindow(desktop, run.Pid(), 10s);
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(WaitFor([&] { return Occurrences(silent.Requests(), "HEAD ") == 1; }, 10s));
+    desktop.Click(OnScreen(*window, kTrayButton));
+    EXPECT_TRUE(desktop.WaitForTrayIcon(run.Pid(), 3s)) << "\"X\" answered during the wait";
+    EXPECT_EQ(run.Logged("FALHA IIS"), 0) << "the page is still awaited";
+    run.Signal(SIGTERM);
+    EXPECT_EQ(run.WaitExit(5s), std::optional<int>(0));
+}
+
 bool Red(QRgb p) {
     return qRed(p) - std::max(qGreen(p), qBlue(p)) > 80;
 }
@@ -98,9 +123,9 @@ TEST(FaceE2E, FollowsCancelsTheRestartAndSwitchesTheCheckOffInTheRunningCopy) {
     // The face starts in the tray with its panel; the service copy's first cycle, at its first
     // tick, reaches the failure limit and its action restarts the computer.
     WriteSettings(dir.path(), [](Settings& s) {
-        s.IISCheckEnabled = 1;
-        s.IISUrl = "http://127.0.0.1/pagina.htm";
-        s.IISAction = 2;
+        s.WebCheckEnabled = 1;
+        s.WebPage = "http://127.0.0.1/pagina.htm";
+        s.WebAction = 2;
         s.FailureLimit = "1";
         s.PoolingMinutes = "1";
         s.RunAsService = 1;
@@ -153,7 +178,7 @@ TEST(FaceE2E, FollowsCancelsTheRestartAndSwitchesTheCheckOffInTheRunningCopy) {
         desktop.Key(key);
     SettingsModel stored(dir.path(), SystemClock());
     EXPECT_TRUE(WaitFor(
-        [&] { return stored.LoadSettings().Complete() && stored.Working().IISCheckEnabled == 0; },
+        [&] { return stored.LoadSettings().Complete() && stored.Working().WebCheckEnabled == 0; },
         5s));
     // Back to the tray with "X".
     desktop.Click(OnScreen(*settings, kTrayButton));

@@ -75,8 +75,8 @@ TEST(ServiceE2E, ReportsToSystemdPausesContinuesAndStops) {
     TempDir dev;
     TinyServer server("HTTP/1.0 200 OK\r\n\r\n");
     WriteSettings(dir.path(), [](Settings& s) {
-        s.IISCheckEnabled = 1;
-        s.IISUrl = "http://127.0.0.1/pagina.htm";
+        s.WebCheckEnabled = 1;
+        s.WebPage = "http://127.0.0.1/pagina.htm";
         s.PoolingMinutes = "1";
     });
     // Due at the first cleaning tick, 23 s after the cleaning timer starts.
@@ -160,6 +160,32 @@ TEST(ServiceE2E, ReportsToSystemdPausesContinuesAndStops) {
     std::filesystem::remove(dir / "vigiaxd-e2e");
     orphan.Start({}, {}, {"--service"});
     EXPECT_EQ(orphan.WaitExit(5s), std::optional<int>(1));
+}
+
+// A web server that takes the connection and never answers: the check waits its 30 s on the
+// loop, the keep-alives go on meanwhile, and a stop ends the wait at once.
+TEST(ServiceE2E, KeepAlivesGoOnWhileTheWebServerStalls) {
+    TempDir dir;
+    TinyServer silent("");
+    WriteSettings(dir.path(), [](Settings& s) {
+        s.WebCheckEnabled = 1;
+        s.WebPage = "http://127.0.0.1/pagina.htm";
+    });
+    DatagramSink notify(dir / "notify");
+    ProgramRun run(VGX_TEST_PROGRAM, dir.path());
+    run.Start({},
+              {"NOTIFY_SOCKET=" + (dir / "notify").string(), "WATCHDOG_USEC=2000000",
+               "VGX_TEST_HTTP_PORT=" + std::to_string(silent.port())},
+              {"--service"});
+    ASSERT_TRUE(WaitFor([&] { return Occurrences(silent.Requests(), "HEAD ") == 1; }, 10s));
+    const long before = notify.Count("WATCHDOG=1");
+    std::this_thread::sleep_for(5s);
+    // sd-event sends one between half and three quarters of the interval.
+    EXPECT_GE(notify.Count("WATCHDOG=1") - before, 3) << "keep-alives every 1 to 1.5 s";
+    EXPECT_EQ(run.Logged("FALHA IIS"), 0) << "still waiting for the page";
+    run.Signal(SIGTERM);
+    EXPECT_EQ(run.WaitExit(3s), std::optional<int>(0));
+    EXPECT_EQ(run.Logged("FALHA IIS"), 0) << "a stop neither counts nor acts";
 }
 
 }  // namespace

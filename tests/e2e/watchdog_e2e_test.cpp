@@ -60,8 +60,8 @@ TEST(OneCopyE2E, OnlyTheCopyHoldingTheLockRunsTheWatchdog) {
     TempDir dir;
     TinyServer server("HTTP/1.0 500 Erro\r\n\r\n");
     WriteSettings(dir.path(), [](Settings& s) {
-        s.IISCheckEnabled = 1;
-        s.IISUrl = "http://127.0.0.1/pagina.htm";
+        s.WebCheckEnabled = 1;
+        s.WebPage = "http://127.0.0.1/pagina.htm";
     });
     const std::string port = "VGX_TEST_HTTP_PORT=" + std::to_string(server.port());
     ProgramRun first(VGX_TEST_PROGRAM, dir.path());

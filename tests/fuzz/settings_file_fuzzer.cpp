@@ -27,12 +27,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const vgx::LoadResult again = second.LoadFromText(first.SettingsText());
     vgx::Settings expected = first.Working();
     // A save dates the record today; a count of another day goes with its day.
-    if (expected.DataAtual != vgx::DayOf(clock.Now()))
-        expected.Boota = 0;
-    expected.DataAtual = vgx::DayOf(clock.Now());
+    if (expected.ThresholdDay != vgx::DayOf(clock.Now()))
+        expected.ThresholdEvents = 0;
+    expected.ThresholdDay = vgx::DayOf(clock.Now());
     if (!again.Complete() || !(second.Working() == expected) ||
-        second.Text(vgx::Control::txtOpa) != first.Text(vgx::Control::txtOpa) ||
-        second.Text(vgx::Control::txtAtra) != first.Text(vgx::Control::txtAtra) ||
+        second.Text(vgx::Setting::OpacityText) != first.Text(vgx::Setting::OpacityText) ||
+        second.Text(vgx::Setting::DelayText) != first.Text(vgx::Setting::DelayText) ||
         second.BootResetShown() != first.BootResetShown()) {
         std::abort();
     }

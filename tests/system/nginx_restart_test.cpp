@@ -69,10 +69,10 @@ TEST(NginxRestart, CarriedToolBringsBackAStoppedNginx) {
 
     TempDir dir;
     WriteSettings(dir.path(), [](Settings& s) {
-        s.IISCheckEnabled = 1;
-        s.IISUrl = "http://127.0.0.1/";
+        s.WebCheckEnabled = 1;
+        s.WebPage = "http://127.0.0.1/";
         s.FailureLimit = "1";
-        s.IISAction = 1;
+        s.WebAction = 1;
         s.PoolingMinutes = "1";
     });
     const auto before = AnswersToVigiax();

@@ -33,7 +33,7 @@ private slots:
         for (const auto& [limit, failures, paused, picture] : rows) {
             UiWorld w;
             w.trayArea = true;
-            w.Settings().SetValue(Control::VScroll2, limit);
+            w.Settings().SetValue(Setting::FailureLimit, limit);
             w.engine->Dog().ShowPublishedFailures(failures);
             w.engine->ShowPaused(paused);
             w.windows.TrayIcon(true);
@@ -83,7 +83,7 @@ private slots:
         w.windows.TrayIcon(true);
         w.windows.MenuClick(kTrayItemStop);
         QVERIFY(w.systemctl.calls.empty());  // the service box is not ticked
-        w.Settings().SetValue(Control::chkServicoNT, 1);
+        w.Settings().SetValue(Setting::RunAsService, 1);
         w.windows.MenuClick(kTrayItemStop);
         QVERIFY(Called(w, "kill --kill-whom=main --signal=SIGUSR1 vigiax.service"));
         w.systemctl.answers["show"] = {true, 0, "ActiveState=active\nStatusText=Serviço Pausado\n"};
@@ -107,7 +107,7 @@ private slots:
         FaceLink face(*w.engine, w.windows, w.dir.path());
         face.Bind();
         w.windows.TrayIcon(true);
-        w.Settings().SetValue(Control::chkPanel, 1);
+        w.Settings().SetValue(Setting::ShowPanel, 1);
         StatusPanel& panel = *w.windows.Panel();
         QVERIFY(panel.isVisible());
         const auto startOffered = [&w] { return w.windows.Tray()->ItemEnabled("start"); };
@@ -122,7 +122,7 @@ private slots:
         w.windows.TrayIcon(false);  // a menu built while paused offers it too
         w.windows.TrayIcon(true);
         QVERIFY(startOffered());
-        w.Settings().SetValue(Control::chkSVisi, 1);  // not applied to the hidden panel
+        w.Settings().SetValue(Setting::PanelOnTop, 1);  // not applied to the hidden panel
 
         // Continued: the panel with no stored place goes to the work area's bottom right, on top.
         w.Settings().Working().PanelLeft = w.Settings().Working().PanelTop = 0;
@@ -139,7 +139,7 @@ private slots:
         panel.move(work.topLeft() + QPoint(40, 40));
         state.text1 = "INICIOU O SISTEMA\r\n";
         running.Publish(state);
-        QTRY_COMPARE(w.engine->Panel().Text1, state.text1);
+        QTRY_COMPARE(w.engine->Panel().report, state.text1);
         QCOMPARE(panel.pos(), work.topLeft() + QPoint(40, 40));
     }
 

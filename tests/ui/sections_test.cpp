@@ -63,7 +63,7 @@ private slots:
 
     void spinnerArrowsRaiseUpwardsAndArrowKeysStopAtTheBounds() {
         UiWorld w;
-        w.Settings().SetValue(Control::chkPanel, 1);  // the opacity's spinner works with the panel
+        w.Settings().SetValue(Setting::ShowPanel, 1);  // the opacity's spinner works with the panel
         ConfigSection& c = *w.Main().Config();
         w.Main().show();
         QVERIFY(QTest::qWaitForWindowExposed(&w.Main()));
@@ -76,11 +76,11 @@ private slots:
                 bar, Qt::LeftButton, {},
                 bar->style()->subControlRect(QStyle::CC_ScrollBar, &o, arrow, bar).center());
         };
-        const std::tuple<Control, QScrollBar*, int, int> spinners[] = {
-            {Control::VScroll1, c.VScroll1, 3, 1},
-            {Control::VScroll2, c.VScroll2, 7, 1},
-            {Control::VScroll4, c.VScroll4, 0, 1},
-            {Control::VScroll3, c.VScroll3, 180, 5},
+        const std::tuple<Setting, QScrollBar*, int, int> spinners[] = {
+            {Setting::PoolingMinutes, c.VScroll1, 3, 1},
+            {Setting::FailureLimit, c.VScroll2, 7, 1},
+            {Setting::DelayMinutes, c.VScroll4, 0, 1},
+            {Setting::PanelOpacity, c.VScroll3, 180, 5},
         };
         for (const auto& [spinner, bar, start, step] : spinners) {
             click(bar, QStyle::SC_ScrollBarSubLine);
@@ -102,12 +102,12 @@ private slots:
         QTest::keyClick(c.txtAtra, Qt::Key_Down);
         QCOMPARE(c.txtAtra->text(), QStringLiteral("0"));
         QTest::keyClick(c.txtOpa, Qt::Key_Down);
-        QCOMPARE(w.Settings().Value(Control::VScroll3), 184);
+        QCOMPARE(w.Settings().Value(Setting::PanelOpacity), 184);
     }
 
     void actionListsClearTheChecksTheyConcern() {
         UiWorld w;
-        w.Settings().SetValue(Control::chkAtiNet, 1);
+        w.Settings().SetValue(Setting::NetCheck, 1);
         InternetSection& net = *w.Main().Internet();
         QVERIFY(net.chkAtiNet->isChecked());
         net.cmbAcaoNet->setCurrentIndex(1);
@@ -121,11 +121,11 @@ private slots:
         emit iis.cmbIIS->activated(1);
         QVERIFY(iis.chkBootReset->isVisibleTo(&w.Main()));
         iis.chkBootReset->click();
-        QCOMPARE(w.Settings().Working().BootReset, 1);
+        QCOMPARE(w.Settings().Working().RestartAfterWebRestarts, 1);
         iis.cmbIIS->setCurrentIndex(2);
         emit iis.cmbIIS->activated(2);
         QVERIFY(!iis.chkBootReset->isVisibleTo(&w.Main()));
-        QCOMPARE(w.Settings().Working().BootReset, 0);
+        QCOMPARE(w.Settings().Working().RestartAfterWebRestarts, 0);
 
         // Typed addresses count at once, quotes dropped.
         QTest::keyClicks(net.txtURL1, QStringLiteral("a\"b"));

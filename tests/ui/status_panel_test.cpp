@@ -73,7 +73,7 @@ private slots:
         World w;
         w.panel.ShowAt(1500, 1500);
         QCOMPARE(w.panel.pos(), QPoint(100, 100));
-        auto* label = w.panel.findChild<QLabel*>(QStringLiteral("lblNet"));
+        auto* label = w.panel.findChild<QLabel*>(QStringLiteral("failureLabel"));
         QTest::mousePress(label, Qt::RightButton, {}, QPoint(5, 5));
         QCOMPARE(w.panel.cursor().shape(), Qt::SizeAllCursor);
         QTest::mouseMove(label, QPoint(105, 55));
@@ -103,7 +103,7 @@ private slots:
     void closingSavesThePlaceButNotUnconfirmedEdits() {
         World w;
         QVERIFY(w.settings.CommitLoaded());
-        QVERIFY(w.settings.StepSpinner(Control::VScroll1, true));
+        QVERIFY(w.settings.StepNumber(Setting::PoolingMinutes, true));
         w.panel.ShowAt(1500, 900);
         w.panel.MoveTo(4530, 2100);
 
@@ -117,7 +117,7 @@ private slots:
 
     void opacityIsTheSpinnersAlphaAndOutOfRangeIsRefused() {
         World w;
-        QVERIFY(w.settings.SetValue(Control::VScroll3, 200));
+        QVERIFY(w.settings.SetValue(Setting::PanelOpacity, 200));
         w.panel.ShowAt(0, 0);
         QCOMPARE(qRound(w.panel.windowOpacity() * 255), 200);
         for (auto [alpha, result] : {std::pair{80, 0}, {255, 0}, {0, 0}, {-1, 1}, {256, 1}})
@@ -132,13 +132,13 @@ private slots:
 
     void refreshShowsTheNewestLineInTheColoursOfTheLevel() {
         World w;
-        auto* box = w.panel.findChild<QPlainTextEdit*>(QStringLiteral("Text1"));
+        auto* box = w.panel.findChild<QPlainTextEdit*>(QStringLiteral("report"));
         PanelState state;
         for (char attempt : {'1', '2', '3'})
-            state.Text1 += std::string("1.") + attempt +
-                           ") 05/12/2026 14:05\r\nwww.google.com\r\nIP: 127.0.0.1\r\n"
-                           "Status: 11010\r\nTempo: 0 ms\r\n";
-        state.Text1 += "IIS FALHOU!!\r\n";
+            state.report += std::string("1.") + attempt +
+                            ") 05/12/2026 14:05\r\nwww.google.com\r\nIP: 127.0.0.1\r\n"
+                            "Status: 11010\r\nTempo: 0 ms\r\n";
+        state.report += "IIS FALHOU!!\r\n";
         state.colours = ReportColours::Alarm;
         w.panel.ShowAt(1500, 1500);
         w.panel.Refresh(state);

@@ -53,8 +53,8 @@ void FaceLink::Connect() {
 
 void FaceLink::Apply(const RemoteState& state) {
     PanelState& panel = engine_.Panel();
-    panel.Text1 = state.text1;
-    panel.lblNet = state.lblNet;
+    panel.report = state.text1;
+    panel.failureLabel = state.failureLabel;
     panel.colours = state.colours;
     panel.trayPicture = state.trayPicture;
     const bool pauseChanged = state.paused != engine_.Paused();
@@ -75,8 +75,8 @@ void FaceLink::Lost() {
     mirror_.Stop();
     windows_.HideRestartWarning();
     PanelState& panel = engine_.Panel();
-    panel.Text1 = std::string(kEndedText) + "\r\n";
-    panel.lblNet.clear();
+    panel.report = std::string(kEndedText) + "\r\n";
+    panel.failureLabel.clear();
     panel.colours = ReportColours::Normal;
     panel.trayPicture = kTrayPaused;
     windows_.SetTrayToolTip(QString::fromUtf8(kEndedTip));

@@ -76,14 +76,14 @@ StatusPanel::StatusPanel(SettingsModel& settings, QWidget* parent)
     small.setPointSizeF(kFontPoints);
     setFont(small);
 
-    Text1_->setObjectName(QStringLiteral("Text1"));
+    Text1_->setObjectName(QStringLiteral("report"));
     Text1_->setReadOnly(true);
     Text1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Text1_->setAccessibleName(QStringLiteral("Relatório do pooling"));
     Colour(*Text1_, ReportColours::Normal);
 
     // The label names itself by its caption, the failure count.
-    lblNet_->setObjectName(QStringLiteral("lblNet"));
+    lblNet_->setObjectName(QStringLiteral("failureLabel"));
     lblNet_->setAttribute(Qt::WA_TransparentForMouseEvents);
     imgIcone_->setObjectName(QStringLiteral("imgIcone"));
     imgIcone_->setFixedSize(kPictureSize, kPictureSize);
@@ -106,13 +106,13 @@ StatusPanel::StatusPanel(SettingsModel& settings, QWidget* parent)
 }
 
 void StatusPanel::Refresh(const PanelState& state) {
-    if (state.Text1 != shownText_) {
-        shownText_ = state.Text1;
-        Text1_->setPlainText(ReportText(state.Text1));
+    if (state.report != shownText_) {
+        shownText_ = state.report;
+        Text1_->setPlainText(ReportText(state.report));
         Text1_->moveCursor(QTextCursor::End);
         Text1_->ensureCursorVisible();
     }
-    lblNet_->setText(QString::fromStdString(state.lblNet));
+    lblNet_->setText(QString::fromStdString(state.failureLabel));
     Colour(*Text1_, state.colours);
 }
 
@@ -183,7 +183,7 @@ void StatusPanel::showEvent(QShowEvent* e) {
     // Loading: the opacity of the spinner. Later shows keep the last value set.
     if (!loaded_) {
         loaded_ = true;
-        SetOpacity(settings_.Value(Control::VScroll3));
+        SetOpacity(settings_.Value(Setting::PanelOpacity));
     }
     QFrame::showEvent(e);
 }

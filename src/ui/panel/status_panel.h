@@ -18,7 +18,7 @@ class SettingsModel;
 struct PanelState;
 
 // frmPanel: a small frameless window without a taskbar button that shows the report of the
-// pooling cycle (Text1), the failure count (lblNet) and the tray's picture (imgIcone). It is
+// pooling cycle (report), the failure count (failureLabel) and the tray's picture (imgIcone). It is
 // dragged by its background, picture and label and snaps to the edges of the screen. Places
 // are in twips, as the settings keep them.
 class StatusPanel final : public QFrame {

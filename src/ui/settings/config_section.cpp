@@ -33,7 +33,7 @@ ConfigSection::ConfigSection(WindowContext& context, SettingsBinding& binding, Q
         // Pressed while unchecked: install at once, with its message, and tick the box.
         if (context_.installServiceWithMessage)
             context_.installServiceWithMessage();
-        binding_.Model().SetValue(Control::chkServicoNT, 1);
+        binding_.Model().SetValue(Setting::RunAsService, 1);
     });
     grid->addWidget(chkServicoNT, 0, 0, 1, 6);
 
@@ -93,28 +93,28 @@ ConfigSection::ConfigSection(WindowContext& context, SettingsBinding& binding, Q
     connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
 
-    binding_.BindCheck(Control::chkServicoNT, chkServicoNT);
-    binding_.BindNumber(Control::txtPoling, txtPoling);
-    binding_.BindSpinner(Control::VScroll1, VScroll1, txtPoling);
-    binding_.BindNumber(Control::txtFalha, txtFalha);
-    binding_.BindSpinner(Control::VScroll2, VScroll2, txtFalha);
-    binding_.BindNumber(Control::txtAtra, txtAtra);
-    binding_.BindSpinner(Control::VScroll4, VScroll4, txtAtra);
-    binding_.BindCheck(Control::chkPanel, chkPanel);
-    binding_.BindCheck(Control::chkSVisi, chkSVisi);
-    binding_.BindNumber(Control::txtOpa, txtOpa);
-    binding_.BindSpinner(Control::VScroll3, VScroll3, txtOpa);
-    connect(&binding_, &SettingsBinding::changed, this, [this](Control c) {
-        if (c == Control::chkPanel)
+    binding_.BindCheck(Setting::RunAsService, chkServicoNT);
+    binding_.BindNumber(Setting::PoolingText, txtPoling);
+    binding_.BindSpinner(Setting::PoolingMinutes, VScroll1, txtPoling);
+    binding_.BindNumber(Setting::FailureLimitText, txtFalha);
+    binding_.BindSpinner(Setting::FailureLimit, VScroll2, txtFalha);
+    binding_.BindNumber(Setting::DelayText, txtAtra);
+    binding_.BindSpinner(Setting::DelayMinutes, VScroll4, txtAtra);
+    binding_.BindCheck(Setting::ShowPanel, chkPanel);
+    binding_.BindCheck(Setting::PanelOnTop, chkSVisi);
+    binding_.BindNumber(Setting::OpacityText, txtOpa);
+    binding_.BindSpinner(Setting::PanelOpacity, VScroll3, txtOpa);
+    connect(&binding_, &SettingsBinding::changed, this, [this](Setting c) {
+        if (c == Setting::ShowPanel)
             EnablePanelOptions();
     });
     EnablePanelOptions();
 }
 
 void ConfigSection::EnablePanelOptions() {
-    const bool shown = binding_.Model().Value(Control::chkPanel) != 0;
+    const bool shown = binding_.Model().Value(Setting::ShowPanel) != 0;
     if (!shown)
-        binding_.Model().SetValue(Control::chkSVisi, 0);
+        binding_.Model().SetValue(Setting::PanelOnTop, 0);
     for (QWidget* w : {static_cast<QWidget*>(chkSVisi), static_cast<QWidget*>(lblOpa),
                        static_cast<QWidget*>(txtOpa), static_cast<QWidget*>(VScroll3)}) {
         w->setEnabled(shown);

@@ -53,10 +53,10 @@ IisSection::IisSection(WindowContext& context, SettingsBinding& binding, QWidget
     lstIP->setAccessibleName(QStringLiteral("Endereços locais"));
     lstIP->hide();
 
-    binding_.BindCheck(Control::chkAtiIIS, chkAtiIIS);
-    binding_.BindEditable(Control::txtURLIIS, txtURLIIS);
-    binding_.BindList(Control::cmbIIS, cmbIIS);
-    binding_.BindCheck(Control::chkBootReset, chkBootReset);
+    binding_.BindCheck(Setting::WebCheck, chkAtiIIS);
+    binding_.BindEditable(Setting::WebPage, txtURLIIS);
+    binding_.BindList(Setting::WebAction, cmbIIS);
+    binding_.BindCheck(Setting::RestartAfterWebRestarts, chkBootReset);
     binding_.BindBootResetShown(chkBootReset);
 }
 

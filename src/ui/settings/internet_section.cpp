@@ -40,9 +40,9 @@ Task<void> RunCheckTest(QWidget* section, QWidget* box, Task<FocusAfterTest> tes
     box->setEnabled(true);
     QWidget* next = box;
     if (focus) {
-        const char* name = *focus == Control::txtURL1   ? "txtURL1"
-                           : *focus == Control::txtURL2 ? "txtURL2"
-                                                        : "txtURLIIS";
+        const char* name = *focus == Setting::NetAddress1   ? "txtURL1"
+                           : *focus == Setting::NetAddress2 ? "txtURL2"
+                                                            : "txtURLIIS";
         if (auto* w = section->findChild<QWidget*>(QString::fromLatin1(name)))
             next = w;
     }
@@ -80,10 +80,10 @@ InternetSection::InternetSection(WindowContext& context, SettingsBinding& bindin
     grid->addWidget(cmbAcaoNet, 3, 1);
     grid->setRowStretch(4, 1);
 
-    binding_.BindCheck(Control::chkAtiNet, chkAtiNet);
-    binding_.BindEditable(Control::txtURL1, txtURL1);
-    binding_.BindEditable(Control::txtURL2, txtURL2);
-    binding_.BindList(Control::cmbAcaoNet, cmbAcaoNet);
+    binding_.BindCheck(Setting::NetCheck, chkAtiNet);
+    binding_.BindEditable(Setting::NetAddress1, txtURL1);
+    binding_.BindEditable(Setting::NetAddress2, txtURL2);
+    binding_.BindList(Setting::NetAction, cmbAcaoNet);
 }
 
 void InternetSection::chkAtiNet_MouseDown() {

@@ -44,7 +44,7 @@ Qt::CheckState StateOf(int value) {
 }  // namespace
 
 SettingsBinding::SettingsBinding(SettingsModel& model, QObject* parent)
-    : QObject(parent), model_(model), listener_(model.AddListener([this](Control c) {
+    : QObject(parent), model_(model), listener_(model.AddListener([this](Setting c) {
           Show(c);
           emit changed(c);
       })) {}
@@ -53,7 +53,7 @@ SettingsBinding::~SettingsBinding() {
     model_.RemoveListener(listener_);
 }
 
-void SettingsBinding::BindEditable(Control box, QLineEdit* edit) {
+void SettingsBinding::BindEditable(Setting box, QLineEdit* edit) {
     controls_[box] = edit;
     connect(edit, &QLineEdit::textEdited, this, [this, box](const QString& text) {
         model_.SetText(box, text.toStdString());
@@ -64,7 +64,7 @@ void SettingsBinding::BindEditable(Control box, QLineEdit* edit) {
     Show(box);
 }
 
-void SettingsBinding::BindNumber(Control box, QLineEdit* edit) {
+void SettingsBinding::BindNumber(Setting box, QLineEdit* edit) {
     controls_[box] = edit;
     edit->setReadOnly(true);
     numberBoxes_[edit] = box;
@@ -72,7 +72,7 @@ void SettingsBinding::BindNumber(Control box, QLineEdit* edit) {
     Show(box);
 }
 
-void SettingsBinding::BindCheck(Control check, QCheckBox* box) {
+void SettingsBinding::BindCheck(Setting check, QCheckBox* box) {
     controls_[check] = box;
     connect(box, &QCheckBox::clicked, this, [this, check, box](bool on) {
         if (!updating_)
@@ -83,7 +83,7 @@ void SettingsBinding::BindCheck(Control check, QCheckBox* box) {
     Show(check);
 }
 
-void SettingsBinding::BindList(Control list, QComboBox* combo) {
+void SettingsBinding::BindList(Setting list, QComboBox* combo) {
     controls_[list] = combo;
     connect(combo, &QComboBox::activated, this, [this, list](int index) {
         model_.SetValue(list, index);
@@ -92,7 +92,7 @@ void SettingsBinding::BindList(Control list, QComboBox* combo) {
     Show(list);
 }
 
-void SettingsBinding::BindSpinner(Control spinner, QScrollBar* bar, QLineEdit* box) {
+void SettingsBinding::BindSpinner(Setting spinner, QScrollBar* bar, QLineEdit* box) {
     controls_[spinner] = bar;
     const SpinnerBounds b = *BoundsOf(spinner);
     bar->setRange(b.lower, b.upper);
@@ -129,8 +129,8 @@ void SettingsBinding::Refresh() {
         bootReset_->setVisible(model_.BootResetShown());
 }
 
-void SettingsBinding::Show(Control control) {
-    if (control == Control::chkBootReset && bootReset_ != nullptr)
+void SettingsBinding::Show(Setting control) {
+    if (control == Setting::RestartAfterWebRestarts && bootReset_ != nullptr)
         bootReset_->setVisible(model_.BootResetShown());
     const auto it = controls_.find(control);
     if (it == controls_.end())
@@ -159,7 +159,7 @@ bool SettingsBinding::eventFilter(QObject* watched, QEvent* event) {
         const auto it = numberBoxes_.find(watched);
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (it != numberBoxes_.end() && (key == Qt::Key_Up || key == Qt::Key_Down)) {
-            model_.KeyDown(it->second, key == Qt::Key_Up ? kKeyUp : kKeyDown);
+            model_.StepByKey(it->second, key == Qt::Key_Up ? ArrowKey::Up : ArrowKey::Down);
             return true;
         }
     }

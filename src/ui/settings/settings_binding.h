@@ -24,13 +24,13 @@ public:
     ~SettingsBinding() override;
 
     // txtURL1, txtURL2, txtURLIIS: typed text goes to the model.
-    void BindEditable(Control box, QLineEdit* edit);
+    void BindEditable(Setting box, QLineEdit* edit);
     // txtPoling, txtFalha, txtAtra, txtOpa: shown only; Up and Down step the spinner.
-    void BindNumber(Control box, QLineEdit* edit);
-    void BindCheck(Control check, QCheckBox* box);
-    void BindList(Control list, QComboBox* combo);
+    void BindNumber(Setting box, QLineEdit* edit);
+    void BindCheck(Setting check, QCheckBox* box);
+    void BindList(Setting list, QComboBox* combo);
     // A spinner's arrows step it; the number's box then takes the focus.
-    void BindSpinner(Control spinner, QScrollBar* bar, QLineEdit* box);
+    void BindSpinner(Setting spinner, QScrollBar* bar, QLineEdit* box);
     // chkBootReset is shown while the IIS action is "Reiniciar Serviço".
     void BindBootResetShown(QWidget* widget);
 
@@ -41,18 +41,18 @@ public:
 
 signals:
     // A control changed through the model, after the control shows it.
-    void changed(vgx::Control control);
+    void changed(vgx::Setting control);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void Show(Control control);
+    void Show(Setting control);
 
     SettingsModel& model_;
     int listener_;
-    std::map<Control, QWidget*> controls_;
-    std::map<QObject*, Control> numberBoxes_;
+    std::map<Setting, QWidget*> controls_;
+    std::map<QObject*, Setting> numberBoxes_;
     QWidget* bootReset_ = nullptr;
     bool updating_ = false;
 };

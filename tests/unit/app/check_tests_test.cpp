@@ -31,13 +31,13 @@ struct CheckTests : ::testing::Test, WatchdogWorld {
 
 // An empty second address fails its ping; Yes, then the missing-address notice.
 TEST_F(CheckTests, InternetCheckWantsBothAddresses) {
-    settings->SetText(Control::txtURL1, "10.9.0.1");
-    settings->SetText(Control::txtURL2, "  ");
+    settings->SetText(Setting::NetAddress1, "10.9.0.1");
+    settings->SetText(Setting::NetAddress2, "  ");
     windows.answers = {PromptAnswer::Yes};
-    EXPECT_EQ(Run(TestInternetCheck(*settings, *icmp, ask)), Control::txtURL1);
+    EXPECT_EQ(Run(TestInternetCheck(*settings, *icmp, ask)), Setting::NetAddress1);
     EXPECT_THAT(windows.messages, ElementsAre(HasSubstr("não respondeu"),
                                               std::string("ERRO: ") + kBothAddressesText));
-    EXPECT_EQ(settings->Value(Control::chkAtiNet), 0);
+    EXPECT_EQ(settings->Value(Setting::NetCheck), 0);
 }
 
 TEST_F(CheckTests, IisCheckUnchecksAnEmptyPageSilentlyAndASilentHostSkipsThePage) {
@@ -51,10 +51,10 @@ TEST_F(CheckTests, IisCheckUnchecksAnEmptyPageSilentlyAndASilentHostSkipsThePage
             },
             ask));
     };
-    EXPECT_EQ(iis(), Control::txtURLIIS);
+    EXPECT_EQ(iis(), Setting::WebPage);
     EXPECT_THAT(windows.messages, IsEmpty());
 
-    settings->SetText(Control::txtURLIIS, "http://10.9.0.1/status");
+    settings->SetText(Setting::WebPage, "http://10.9.0.1/status");
     icmpSender.status["10.9.0.1"] = 11010;
     windows.answers = {PromptAnswer::Yes};
     EXPECT_EQ(iis(), std::nullopt);
@@ -62,7 +62,7 @@ TEST_F(CheckTests, IisCheckUnchecksAnEmptyPageSilentlyAndASilentHostSkipsThePage
     EXPECT_THAT(icmpSender.echoes, ElementsAre("10.9.0.1"));
     EXPECT_THAT(httpClient.requests, IsEmpty());
     EXPECT_THAT(lstIP, ElementsAre("127.0.0.1"));
-    EXPECT_EQ(settings->Value(Control::chkAtiIIS), 1);
+    EXPECT_EQ(settings->Value(Setting::WebCheck), 1);
 }
 
 }  // namespace

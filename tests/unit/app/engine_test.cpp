@@ -15,8 +15,8 @@ using ::testing::ElementsAre;
 
 // The engine put together on a temporary program directory.
 struct EngineFixture : FakePorts {
-    Engine engine{dir.path(), EnginePorts{clock, loop, power, runner, windows, icmpSender,
-                                          resolver, httpClient}};
+    Engine engine{dir.path(), EnginePorts{clock, loop, power, runner, windows, icmpSender, resolver,
+                                          httpClient}};
 
     std::vector<std::string> Logged() const { return LogMessages(TodaysLog(engine.Log(), clock)); }
 };
@@ -37,7 +37,7 @@ TEST(Engine, ADamagedSettingsFileIsReportedAndKeptAndTheProgramStillStarts) {
     EXPECT_THAT(f.Logged(), ElementsAre("FALHA AO LER VGX.CFG! LINHA 10 ", "INICIOU O SISTEMA"));
     // Lines 1 to 9 applied but line 4, which goes last; the rest untouched.
     const Settings& s = f.engine.Settings().Working();
-    EXPECT_EQ(s.PoolingMinutes + s.NetAddress1 + s.IISUrl, "5a");
+    EXPECT_EQ(s.PoolingMinutes + s.NetAddress1 + s.WebPage, "5a");
     EXPECT_EQ(s.NetCheckEnabled, 0);
     EXPECT_EQ(ReadFile(f.dir / "vgx.cfg"), cfg);
 }
@@ -64,7 +64,7 @@ TEST(Engine, UnloadUndoesUnconfirmedEditsAndSavesNothing) {
     EngineFixture f;
     f.engine.Load();
     const std::string saved = ReadFile(f.dir / "vgx.cfg");
-    ASSERT_TRUE(f.engine.Settings().StepSpinner(Control::VScroll1, true));
+    ASSERT_TRUE(f.engine.Settings().StepNumber(Setting::PoolingMinutes, true));
     EXPECT_EQ(f.engine.Settings().Working().PoolingMinutes, "4");
     f.engine.Unload();
     EXPECT_EQ(f.engine.Settings().Working().PoolingMinutes, "3");

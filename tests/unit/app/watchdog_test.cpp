@@ -21,13 +21,13 @@ protected:
         Settings s;
         s.NetAddress1 = kAddress1;
         s.NetAddress2 = kAddress2;
-        s.IISUrl = "http://127.0.0.1/status";
-        s.DataAtual = DayOf(clock.Now());
+        s.WebPage = "http://127.0.0.1/status";
+        s.ThresholdDay = DayOf(clock.Now());
         s.NetCheckEnabled = w.net;
-        s.IISCheckEnabled = w.web;
+        s.WebCheckEnabled = w.web;
         s.FailureLimit = w.limit;
-        s.NetAction = s.IISAction = w.action;
-        s.BootReset = w.bootReset;
+        s.NetAction = s.WebAction = w.action;
+        s.RestartAfterWebRestarts = w.bootReset;
         s.DelayMinutes = w.delay;
         ASSERT_TRUE(
             ReplaceFileContents(dir / "vgx.cfg", FormatSettingsFile(s, DayOf(clock.Now()))));
@@ -100,7 +100,7 @@ TEST_F(WatchdogTest, SecondAddressIsTriedOnlyWhenTheFirstFailsThreeTimes) {
     Cycle();
     EXPECT_THAT(icmpSender.echoes, ElementsAre(kAddress1, kAddress1));
     EXPECT_EQ(icmpSender.starts[1] - icmpSender.starts[0], 2s + icmpSender.echoTime);
-    EXPECT_THAT(panel.Text1, AllOf(HasSubstr("1.2) "), Not(HasSubstr("2.1) "))));
+    EXPECT_THAT(panel.report, AllOf(HasSubstr("1.2) "), Not(HasSubstr("2.1) "))));
     EXPECT_THAT(httpClient.requests, ElementsAre("127.0.0.1/status"));
 
     icmpSender.onEcho = nullptr;
@@ -130,15 +130,15 @@ TEST_F(WatchdogTest, FailureLevelsClimbToTheLimitAndActAtEveryFurtherFailure) {
 
     // A warning opened by hand just before a failed cycle: the cycle acts again but leaves the
     // running countdown alone.
-    loop.RunFor(std::chrono::ceil<std::chrono::milliseconds>(*dog->LastCycleStart() + 170s -
-                                                             clock.Now()));
+    loop.RunFor(
+        std::chrono::ceil<std::chrono::milliseconds>(*dog->LastCycleStart() + 170s - clock.Now()));
     dog->RestartButton();
     const LocalTime pressed = clock.Now();
     Cycle();
     EXPECT_THAT(Logged(), Contains("BOOT!!! ").Times(2));
     EXPECT_EQ(windows.warningShows, 3);
     EXPECT_EQ(dog->Warning().Counter(), (clock.Now() - pressed) / 1s);
-    EXPECT_EQ(settings->Working().Boota, 2);
+    EXPECT_EQ(settings->Working().ThresholdEvents, 2);
 
     icmpSender.status.clear();
     Cycle();
@@ -181,7 +181,7 @@ TEST_F(WatchdogTest, WebServerRestartsLowerTheCountAndTheFourthOpensTheWarning) 
               (std::vector<std::vector<std::string>>{{(dir / "jet.exe").string(), "/restart"}}));
     EXPECT_FALSE(std::filesystem::exists(dir / "jet.exe"));
     EXPECT_EQ(dog->Failures(), 1);
-    EXPECT_EQ(panel.lblNet, "FALHAS: 3");
+    EXPECT_EQ(panel.failureLabel, "FALHAS: 3");
     const std::string failure = "FALHA IIS: http://127.0.0.1/status";
     EXPECT_THAT(Logged(), ElementsAre(failure, failure, failure, "IIS REINICIADO "));
 
@@ -213,7 +213,7 @@ TEST_F(WatchdogTest, AStopWhileACheckWaitsEndsTheCycleWithoutCountingOrActing) {
     EXPECT_EQ(dog->Failures(), 0);
     EXPECT_TRUE(runner.runs.empty());
     EXPECT_THAT(Logged(), Not(Contains(HasSubstr("FALHA IIS"))));
-    EXPECT_EQ(settings->Working().Boota, 0);
+    EXPECT_EQ(settings->Working().ThresholdEvents, 0);
 }
 
 // No descriptor or memory for a probe is this program's fault: logged, never counted, so it can
@@ -246,7 +246,7 @@ TEST_F(WatchdogTest, DailyLimitHoldsAcrossARestartOfTheProgramAndNeedsThePrivile
     EXPECT_EQ(windows.warningShows, 0);
 
     Restart();
-    EXPECT_EQ(settings->Working().Boota, 11);
+    EXPECT_EQ(settings->Working().ThresholdEvents, 11);
     Cycle();
     Cycle();
     EXPECT_EQ(power.privilegeRequests, 11);
@@ -276,7 +276,7 @@ TEST_F(WatchdogTest, TheCountNeverOverwritesWhatDoesNotLoad) {
         const auto type = std::filesystem::symlink_status(cfg).type();
         BothAddressesSilent();
         Cycle();
-        EXPECT_EQ(settings->Working().Boota, 1);
+        EXPECT_EQ(settings->Working().ThresholdEvents, 1);
         EXPECT_EQ(std::filesystem::symlink_status(cfg).type(), type);
         EXPECT_THAT(Logged(), Contains("FALHA AO GRAVAR VGX.CFG! ").Times(1));
     }
@@ -288,7 +288,7 @@ TEST_F(WatchdogTest, CancellingUndoesTheEventAndANewWarningStartsFromThirty) {
     BothAddressesSilent();
     Cycle();
     ASSERT_TRUE(dog->Warning().Counting());
-    ASSERT_EQ(settings->Working().Boota, 1);
+    ASSERT_EQ(settings->Working().ThresholdEvents, 1);
     loop.RunFor(29s);
 
     settings->Working().PoolingMinutes = "9";  // an unconfirmed edit
@@ -308,7 +308,7 @@ TEST_F(WatchdogTest, CancellingUndoesTheEventAndANewWarningStartsFromThirty) {
     EXPECT_THAT(
         windows.messages,
         ElementsAre("ATENÇÃO: Por segurança as falhas do pooling foram resetadas para zero!"));
-    EXPECT_EQ(settings->Working().Boota, 0);
+    EXPECT_EQ(settings->Working().ThresholdEvents, 0);
     EXPECT_EQ(settings->Working().PoolingMinutes, "3");
     EXPECT_THAT(Logged(), ElementsAre(_, _, "BOOT!!! ", "FALHAS RESETADAS! ",
                                       "BOOT CANCELADO PELO USUÁRIO! "));

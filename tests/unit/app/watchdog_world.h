@@ -26,7 +26,7 @@ struct WatchdogWorld : FakePorts {
             settings->LoadSettings();
         settings->CommitLoaded();
         panel = PanelState{};
-        icmp = std::make_unique<IcmpProbe>(loop, icmpSender, resolver, panel.Text1, &eventLog);
+        icmp = std::make_unique<IcmpProbe>(loop, icmpSender, resolver, panel.report, &eventLog);
         http = std::make_unique<HttpProbe>(httpClient);
         dog = std::make_unique<Watchdog>(
             dir.path(), *settings, eventLog, panel,

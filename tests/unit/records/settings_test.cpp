@@ -19,8 +19,8 @@ namespace {
 using test::ReadFile;
 using test::WriteFile;
 using ::testing::StartsWith;
-using C = Control;
-using P = std::pair<Control, int>;
+using C = Setting;
+using P = std::pair<Setting, int>;
 
 // vgx.cfg as the program writes it on 01/01/2026 from the initial values, fields split by '|'.
 constexpr std::string_view kInitial =
@@ -57,8 +57,8 @@ protected:
 };
 
 TEST_F(SettingsModelTest, NewFileHasTheExactBytesAndACountOfAnEarlierDayIsSavedAsZero) {
-    model.Working().Boota = 11;
-    model.Working().DataAtual = DayOf(clock.Now()) - std::chrono::days(1);
+    model.Working().ThresholdEvents = 11;
+    model.Working().ThresholdDay = DayOf(clock.Now()) - std::chrono::days(1);
     ASSERT_TRUE(model.SaveSettings());
     EXPECT_EQ(File(), Cfg(kInitial, 10, "\"05/12/2026\""));
 }
@@ -66,16 +66,17 @@ TEST_F(SettingsModelTest, NewFileHasTheExactBytesAndACountOfAnEarlierDayIsSavedA
 TEST_F(SettingsModelTest, EveryFieldSurvivesASaveAndALoad) {
     Settings& s = model.Working();
     s.KeptText = "  guardado, com vírgula";
-    s.Boota = 9;
-    s.DataAtual = DayOf(clock.Now());
+    s.ThresholdEvents = 9;
+    s.ThresholdDay = DayOf(clock.Now());
     s.PanelLeft = 1.0f / 3.0f;  // floats are written so that they read back exactly
     s.PanelTop = -1.17549435e-38f;
-    ASSERT_TRUE(model.SetText(C::txtURL1, " servidor.com.br,\"x\""));
-    ASSERT_TRUE(model.SetText(C::txtURL2, "ação.example"));
-    ASSERT_TRUE(model.SetText(C::txtURLIIS, "http://localhost/a,b?c=1"));
-    Set({P(C::VScroll1, 25), P(C::VScroll2, 4), P(C::VScroll3, 200), P(C::VScroll4, 12),
-         P(C::cmbAcaoNet, 1), P(C::cmbIIS, 1), P(C::chkBootReset, 1), P(C::chkAtiNet, 1),
-         P(C::chkAtiIIS, 2), P(C::chkServicoNT, 1), P(C::chkPanel, 1), P(C::chkSVisi, 1)});
+    ASSERT_TRUE(model.SetText(C::NetAddress1, " servidor.com.br,\"x\""));
+    ASSERT_TRUE(model.SetText(C::NetAddress2, "ação.example"));
+    ASSERT_TRUE(model.SetText(C::WebPage, "http://localhost/a,b?c=1"));
+    Set({P(C::PoolingMinutes, 25), P(C::FailureLimit, 4), P(C::PanelOpacity, 200),
+         P(C::DelayMinutes, 12), P(C::NetAction, 1), P(C::WebAction, 1),
+         P(C::RestartAfterWebRestarts, 1), P(C::NetCheck, 1), P(C::WebCheck, 2),
+         P(C::RunAsService, 1), P(C::ShowPanel, 1), P(C::PanelOnTop, 1)});
     ASSERT_TRUE(model.SaveSettings());
 
     for (const bool lfOnly : {false, true}) {
@@ -97,7 +98,7 @@ TEST_F(SettingsModelTest, TheInternetCheckIsAppliedLastAndTheLoadNeverSaves) {
     EXPECT_EQ(model.Working().NetAction, 1);
     EXPECT_EQ(model.Working().NetCheckEnabled, 1) << "the action list cleared it after all";
     EXPECT_EQ(model.Committed().NetCheckEnabled, 1);
-    EXPECT_EQ(model.Committed().IISCheckEnabled, 1);
+    EXPECT_EQ(model.Committed().WebCheckEnabled, 1);
     EXPECT_EQ(File(), file);
 }
 
@@ -136,8 +137,8 @@ TEST_F(SettingsModelTest, NumbersThatAreNotWholeStopConfirmAndAreMendedAtCommit)
     EXPECT_FALSE(std::filesystem::exists(dir / "vgx.cfg"));
 
     EXPECT_FALSE(model.CommitLoaded());
-    EXPECT_EQ(model.Text(C::txtPoling), "3");
-    EXPECT_EQ(model.Text(C::txtFalha), "4");
+    EXPECT_EQ(model.Text(C::PoolingText), "3");
+    EXPECT_EQ(model.Text(C::FailureLimitText), "4");
     EXPECT_EQ(model.Committed().FailureLimit, 4);
     EXPECT_EQ(model.Committed().DelayMinutes, 3);
 }
@@ -148,48 +149,48 @@ TEST_F(SettingsModelTest, SaveFailuresAreReportedNotThrown) {
     int failures = 0;
     m.hooks.saveFailed = [&] { ++failures; };
     EXPECT_FALSE(m.SaveSettings());
-    ASSERT_TRUE(m.SetValue(C::chkAtiIIS, 1));
+    ASSERT_TRUE(m.SetValue(C::WebCheck, 1));
     EXPECT_EQ(failures, 1);
     EXPECT_EQ(ReadFile(dir / "f"), "x");
 }
 
 // Both rules save the working values, unconfirmed ones included; a cancel does not undo that.
 TEST_F(SettingsModelTest, ProbeSwitchesAndActionListsSaveUnconfirmedValuesThatCancelThenDrops) {
-    Set({P(C::VScroll1, 20), P(C::chkAtiIIS, 1)});
-    EXPECT_EQ(model.Committed().IISCheckEnabled, 1);
+    Set({P(C::PoolingMinutes, 20), P(C::WebCheck, 1)});
+    EXPECT_EQ(model.Committed().WebCheckEnabled, 1);
     EXPECT_THAT(File(), StartsWith("\"\"\r\n\"20\"\r\n"));
-    Set({P(C::chkAtiNet, 1), P(C::VScroll2, 9), P(C::cmbAcaoNet, 1)});
+    Set({P(C::NetCheck, 1), P(C::FailureLimit, 9), P(C::NetAction, 1)});
     EXPECT_EQ(model.Committed().NetCheckEnabled, 0);
     const std::string saved = File();
     EXPECT_THAT(saved, StartsWith("\"\"\r\n\"20\"\r\n\"9\"\r\n0\r\n"));
 
     model.Cancelar(true);
-    EXPECT_EQ(model.Text(C::txtPoling), "3");
-    EXPECT_EQ(model.Working().IISCheckEnabled, 1);
+    EXPECT_EQ(model.Text(C::PoolingText), "3");
+    EXPECT_EQ(model.Working().WebCheckEnabled, 1);
     EXPECT_EQ(File(), saved);
 }
 
 TEST_F(SettingsModelTest, ConfirmCommitsAndSavesAndCancelPutsTheNineCommittedValuesBackUnsaved) {
-    Set({P(C::VScroll1, 9), P(C::VScroll4, 15), P(C::chkServicoNT, 1)});
+    Set({P(C::PoolingMinutes, 9), P(C::DelayMinutes, 15), P(C::RunAsService, 1)});
     ASSERT_TRUE(model.Confirm());
     EXPECT_EQ(serviceSteps, std::vector<bool>{true});
     const std::string confirmed = File();
     EXPECT_THAT(confirmed, StartsWith("\"\"\r\n\"9\"\r\n\"7\"\r\n0\r\n1\r\n"));
 
-    Set({P(C::VScroll1, 20), P(C::VScroll2, 2), P(C::VScroll3, 90), P(C::VScroll4, 5),
-         P(C::chkPanel, 1), P(C::chkSVisi, 1), P(C::chkServicoNT, 0), P(C::cmbIIS, 1),
-         P(C::chkBootReset, 1)});
-    ASSERT_TRUE(model.SetText(C::txtURL1, "kept.example"));
+    Set({P(C::PoolingMinutes, 20), P(C::FailureLimit, 2), P(C::PanelOpacity, 90),
+         P(C::DelayMinutes, 5), P(C::ShowPanel, 1), P(C::PanelOnTop, 1), P(C::RunAsService, 0),
+         P(C::WebAction, 1), P(C::RestartAfterWebRestarts, 1)});
+    ASSERT_TRUE(model.SetText(C::NetAddress1, "kept.example"));
     model.Cancelar(false);
     Settings expected;  // the values a cancel does not restore keep their edits
     expected.PoolingMinutes = "9";
     expected.RunAsService = 1;
     expected.DelayMinutes = 15;
-    expected.IISAction = 1;
-    expected.BootReset = 1;
+    expected.WebAction = 1;
+    expected.RestartAfterWebRestarts = 1;
     expected.NetAddress1 = "kept.example";
     EXPECT_EQ(model.Working(), expected);
-    EXPECT_EQ(model.Value(C::VScroll2), 7);
+    EXPECT_EQ(model.Value(C::FailureLimit), 7);
     EXPECT_EQ(serviceSteps, (std::vector<bool>{true, true})) << "unchecked now: install again";
     EXPECT_EQ(reapplied, 0);
     EXPECT_EQ(File(), confirmed);

@@ -19,7 +19,7 @@ namespace vgx {
 void PrintTo(const ChannelMessage& m, std::ostream* os) {
     *os << "type " << static_cast<int>(m.type);
     if (m.type == ChannelMessageType::State)
-        *os << ", " << m.state.lblNet << ", " << m.state.text1.size() << " bytes of report";
+        *os << ", " << m.state.failureLabel << ", " << m.state.text1.size() << " bytes of report";
 }
 
 namespace test {
@@ -31,7 +31,7 @@ using Result = ChannelDecoder::Result;
 
 const RemoteState kSample{
     .text1 = "INICIOU O SISTEMA\r\nFALHA ENDEREÇO: 127.0.0.9\r\nAção: Reiniciar Computador\r\n",
-    .lblNet = "FALHAS: 3",
+    .failureLabel = "FALHAS: 3",
     .colours = ReportColours::Alarm,
     .trayPicture = kTrayNearLimit,
     .nfalhas = 3,
@@ -98,7 +98,7 @@ TEST(ChannelProtocol, LongTextsAreCutToTheirLimitsOnACharacter) {
     for (int i = 0; i < 9000; ++i)
         s.text1 += "é";
     s.text1 += "Z";
-    s.lblNet = "FALHAS: " + std::string(300, '9');
+    s.failureLabel = "FALHAS: " + std::string(300, '9');
     const std::string frame = EncodeChannelMessage({ChannelMessageType::State, s});
     EXPECT_LE(frame.size(), kChannelMaxFrame);
 
@@ -107,7 +107,7 @@ TEST(ChannelProtocol, LongTextsAreCutToTheirLimitsOnACharacter) {
     const std::string& text = d.messages[0].state.text1;
     EXPECT_EQ(text.size(), kChannelMaxReport - 1);
     EXPECT_TRUE(s.text1.ends_with(text));
-    EXPECT_EQ(d.messages[0].state.lblNet, s.lblNet.substr(0, kChannelMaxLabel));
+    EXPECT_EQ(d.messages[0].state.failureLabel, s.failureLabel.substr(0, kChannelMaxLabel));
 }
 
 TEST(ChannelProtocol, AMalformedStreamBreaksForGoodAfterTheMessagesBeforeIt) {
