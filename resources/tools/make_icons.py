@@ -8,7 +8,9 @@ menu icon and the tray picture match where their sizes meet.
 """
 import math
 import os
+import sys
 
+sys.dont_write_bytecode = True  # leaves tools/__pycache__ as it is
 from make_images import Canvas, grow, polygon, segment, union, write_rgba
 
 SIZES = [16, 22, 24, 32, 48, 64, 128, 256]
