@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev shellcheck
   xvfb xauth xdotool trayer libx11-dev fonts-liberation2
   nginx-light iproute2 iputils-ping procps bc
+  debhelper scdoc lintian desktop-file-utils appstream mmdebstrap
 )
 
 missing=()

@@ -8,7 +8,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 scripts/install-deps.sh
-shellcheck scripts/*.sh .ci/run tests/scripts/*.sh tests/e2e/*.sh resources/*.sh bench/idle/*.sh
+shellcheck scripts/*.sh .ci/run tests/scripts/*.sh tests/e2e/*.sh tests/system/*.sh resources/*.sh \
+  bench/idle/*.sh packaging/vigiax.in debian/vigiax.postinst debian/vigiax.prerm debian/vigiax.postrm
 
 scripts/build.sh build-ci -DVGX_WERROR=ON
 CC=clang CXX=clang++ scripts/build.sh build-ci-asan -DVGX_WERROR=ON -DVGX_BUILD_UI=OFF \

@@ -15,6 +15,7 @@
 #include "records/clock.h"
 #include "records/event_log.h"
 #include "ui/about/emblem.h"
+#include "vgx_version.h"
 
 namespace vgx {
 
@@ -101,8 +102,9 @@ AboutWindow::AboutWindow(std::filesystem::path programDir, std::unique_ptr<Frame
     about->setGeometry(Twips(1920, 960, 5655, 1380));
     auto* notice = MakePanel(
         this, QStringLiteral("pnlAviso"), QStringLiteral("Aviso"),
-        QStringLiteral("Versão 1.01 para Linux. Pode rodar como serviço do systemd, vigiando o "
-                       "servidor antes de qualquer login."));
+        QStringLiteral("Versão %1 para Linux. Pode rodar como serviço do systemd, vigiando o "
+                       "servidor antes de qualquer login.")
+            .arg(QString::fromLatin1(kVersion)));
     notice->setGeometry(Twips(1920, 2460, 5655, 780));
 
     auto* dirLink =

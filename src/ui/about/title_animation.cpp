@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "vgx_version.h"
+
 namespace vgx {
 
 namespace {
@@ -47,7 +49,7 @@ void DrawSpacingAnimation::Step() {
 const std::array<SpacingLine, 2>& TitleAnimation::Lines() {
     static const std::array<SpacingLine, 2> lines{{
         {"Vigiax.", 12, 12, false, 128, -2, {255, 0, 0}, {"", 24, true}},
-        {"v1.01", 190, 28, false, 128, 0, {0, 0, 255}, {"Tahoma", 8, false}},
+        {std::string("v") + kVersion, 190, 28, false, 128, 0, {0, 0, 255}, {"Tahoma", 8, false}},
     }};
     return lines;
 }

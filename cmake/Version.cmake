@@ -1,0 +1,30 @@
+# The one version number of the program, the About window and the package: the newest entry of
+# debian/changelog, its upstream part (no epoch, no Debian revision). Sets VGX_VERSION and
+# VGX_DEB_VERSION (the package's, without epoch) and VGX_RELEASE_DATE (yyyy-mm-dd, the date of
+# that entry).
+set(vgx_changelog ${CMAKE_CURRENT_LIST_DIR}/../debian/changelog)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${vgx_changelog})
+file(STRINGS ${vgx_changelog} vgx_top LIMIT_COUNT 1)
+if(NOT vgx_top MATCHES "^vigiax \\(([0-9]+:)?([0-9]+(\\.[0-9]+)*)[^)]*\\)")
+  message(FATAL_ERROR "debian/changelog: no version in its first line: ${vgx_top}")
+endif()
+set(VGX_VERSION ${CMAKE_MATCH_2})
+string(REGEX REPLACE "^vigiax \\(([0-9]+:)?([^)]*)\\).*" "\\2" VGX_DEB_VERSION "${vgx_top}")
+
+file(STRINGS ${vgx_changelog} vgx_trailer REGEX "^ -- " LIMIT_COUNT 1)
+if(NOT vgx_trailer MATCHES ", ([0-9]?[0-9]) ([A-Z][a-z][a-z]) ([0-9][0-9][0-9][0-9]) ")
+  message(FATAL_ERROR "debian/changelog: no date in the newest entry: ${vgx_trailer}")
+endif()
+set(vgx_day ${CMAKE_MATCH_1})
+set(vgx_year ${CMAKE_MATCH_3})
+set(vgx_months Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
+list(FIND vgx_months ${CMAKE_MATCH_2} vgx_month)
+math(EXPR vgx_month "${vgx_month} + 1")
+if(vgx_month LESS 10)
+  set(vgx_month 0${vgx_month})
+endif()
+string(LENGTH "${vgx_day}" vgx_day_digits)
+if(vgx_day_digits EQUAL 1)
+  set(vgx_day 0${vgx_day})
+endif()
+set(VGX_RELEASE_DATE ${vgx_year}-${vgx_month}-${vgx_day})
