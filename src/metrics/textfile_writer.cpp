@@ -39,7 +39,7 @@ int CreateFresh(int dirFd, const char* name) {
 MetricsFileWriter::MetricsFileWriter(std::filesystem::path dir, Log log)
     : dir_(std::move(dir)),
       // Per process, so two copies writing the same folder never share a temporary file.
-      tempName_("." + std::string(kMetricsFileName) + "." + std::to_string(::getpid()) + ".tmp"),
+      tempName_(std::string(".") + kMetricsFileName + "." + std::to_string(::getpid()) + ".tmp"),
       log_(std::move(log)) {}
 
 MetricsWriteResult MetricsFileWriter::Write(const WatchdogMetrics& m) {
@@ -80,12 +80,10 @@ MetricsWriteResult MetricsFileWriter::WriteFile(std::string_view text) const {
         result = Failure("fechar", errno);
     if (!result.Failed() && ::renameat(dirFd.get(), temp, dirFd.get(), kMetricsFileName) != 0)
         result = Failure("renomear", errno);
-    if (result.Failed()) {
+    // The folder is not synced: after a crash the previous whole file may be back, and the next
+    // write replaces it; that is worth no journal commit a cycle.
+    if (result.Failed())
         ::unlinkat(dirFd.get(), temp, 0);
-        return result;
-    }
-    // Makes the rename itself durable; the new contents are on disk either way.
-    ::fsync(dirFd.get());
     return result;
 }
 
