@@ -30,6 +30,18 @@ Engine::Engine(std::filesystem::path programDir, EnginePorts ports)
                               icmp_, http_}),
       scheduler_(ports.clock, jobs_, log_, programDir_) {}
 
+void Engine::KeepMetrics(std::filesystem::path dir, std::function<double()> unixNow) {
+    if (dir.empty())
+        metrics_.reset();
+    else
+        metrics_ = std::make_unique<MetricsPublisher>(*this, std::move(dir), std::move(unixNow));
+}
+
+void Engine::Activity() {
+    if (watching_ && metrics_)
+        metrics_->Write();
+}
+
 Engine::~Engine() {
     Stop();
     if (listener_ != 0)
@@ -72,8 +84,10 @@ void Engine::Load(int displayDepth, Role role) {
         listener_ = settings_.AddListener([this](Setting) { watchdog_.SettingsChanged(); });
         settings_.hooks.committed = [this] { watchdog_.SettingsChanged(); };
         log_.WriteLog("INICIOU O SISTEMA");
+        watchdog_.onActivity = [this] { Activity(); };
         watchdog_.Start();
         ArmCleaning();
+        Activity();
     }
 }
 
@@ -88,8 +102,8 @@ void Engine::ArmCleaning() {
         at = std::min(at, now + std::chrono::ceil<std::chrono::milliseconds>(*due - wallNow));
     at = std::max(at, runningSince_ + kFirstCleaningLook);
     cleaning_ = ports_.loop.At(at, [this] {
-        if (scheduler_.RunDueJobs() && watchdog_.onActivity)
-            watchdog_.onActivity();
+        if (scheduler_.RunDueJobs())
+            Activity();
         ArmCleaning();
     });
 }
@@ -127,6 +141,7 @@ void Engine::Pause() {
     paused_ = true;
     watchdog_.Pause();
     cleaning_.reset();
+    Activity();
 }
 
 void Engine::Continue() {
@@ -136,6 +151,7 @@ void Engine::Continue() {
     runningSince_ = ports_.loop.Now();
     watchdog_.Continue();
     ArmCleaning();
+    Activity();
 }
 
 void Engine::Stop() {

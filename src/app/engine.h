@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "app/metrics_publisher.h"
 #include "app/panel_state.h"
 #include "app/ports.h"
 #include "app/resource_files.h"
@@ -40,6 +41,10 @@ public:
     // directory's lock), or only the windows over the copy that does (a face).
     enum class Role { Watchdog, Face };
 
+    // Before Load: the watchdog's state is kept for Prometheus in DIR/vigiax.prom (an empty
+    // folder: not kept). Only a copy that runs the watchdog writes it.
+    void KeepMetrics(std::filesystem::path dir, std::function<double()> unixNow = UnixNow);
+
     // Puts the engine together from its files: image files (the pair the windows use follows
     // the display's colour depth), logs folder, cleaning jobs, vgx.cfg loaded or created, the
     // commit, the first log line, and the watchdog and the cleaning armed on the loop. A face
@@ -64,6 +69,8 @@ public:
     void Stop();
 
     EventLoop& Loop() { return ports_.loop; }
+    const vgx::Clock& Clock() const { return ports_.clock; }
+    MetricsPublisher* Metrics() { return metrics_.get(); }
     const std::filesystem::path& ProgramDir() const { return programDir_; }
     SettingsModel& Settings() { return settings_; }
     const EventLog& Log() const { return log_; }
@@ -78,6 +85,7 @@ public:
 
 private:
     void ArmCleaning();
+    void Activity();
 
     std::filesystem::path programDir_;
     EnginePorts ports_;
@@ -96,6 +104,7 @@ private:
     MonoTime runningSince_{};
     LoopHandle cleaning_;
     int listener_ = 0;
+    std::unique_ptr<MetricsPublisher> metrics_;
 };
 
 }  // namespace vgx

@@ -27,8 +27,9 @@ std::filesystem::path ExecutablePath() {
     return ec ? std::filesystem::path() : exe;
 }
 
-std::optional<std::filesystem::path> DataDirOption(int argc, char** argv) {
-    constexpr const char* kOption = "--data-dir";
+namespace {
+
+std::optional<std::filesystem::path> PathOption(int argc, char** argv, const char* kOption) {
     const std::size_t length = std::strlen(kOption);
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], kOption) == 0 && i + 1 < argc)
@@ -37,6 +38,16 @@ std::optional<std::filesystem::path> DataDirOption(int argc, char** argv) {
             return std::filesystem::path(argv[i] + length + 1);
     }
     return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::filesystem::path> DataDirOption(int argc, char** argv) {
+    return PathOption(argc, argv, "--data-dir");
+}
+
+std::optional<std::filesystem::path> MetricsDirOption(int argc, char** argv) {
+    return PathOption(argc, argv, "--metrics-dir");
 }
 
 std::filesystem::path ProgramDirectory(const std::optional<std::filesystem::path>& dataDir) {

@@ -42,6 +42,12 @@ std::filesystem::path ExecutablePath();
 
 // "--data-dir DIR" or "--data-dir=DIR" among the arguments, when given.
 std::optional<std::filesystem::path> DataDirOption(int argc, char** argv);
+// "--metrics-dir DIR" the same way; an empty DIR turns the metrics off.
+std::optional<std::filesystem::path> MetricsDirOption(int argc, char** argv);
+
+// Debian's folder for node_exporter's textfile collector: the service copy's metrics go there
+// by default when it exists.
+inline constexpr const char* kNodeExporterTextfileDir = "/var/lib/prometheus/node-exporter";
 
 // The folder of the program's files (vgx.cfg, folder.dat, logs/, the lock, the socket...): the
 // data folder when one is given, else the folder of the executable (a portable copy).

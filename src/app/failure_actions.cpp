@@ -20,6 +20,7 @@ void Watchdog::ShowRestartWarning() {
         return;
     // A warning already counting is only brought to the front.
     if (!warning_.Counting()) {
+        ++counts_.warnings;
         warning_.Start();
         nextSecond_ = ports_.loop.Now() + 1s;
         countdown_ = ports_.loop.At(nextSecond_, [this] { WarningSecond(); });

@@ -194,6 +194,7 @@ void Watchdog::EndInconclusive(int fault) {
 Task<void> Watchdog::Cycle() {
     co_await CycleSteps();
     counts_.lastCycleEnd = ports_.clock.Now();
+    counts_.lastCycleEndMono = ports_.loop.Now();
     Arm();
     Activity();
 }

@@ -42,10 +42,12 @@ struct CycleCounts {
     std::uint64_t failedCycles = 0;              // of those, the ones counted as failed
     std::uint64_t inconclusive = 0;              // ended by a fault of this program (not counted)
     std::uint64_t computerRestarts = 0;          // restarts asked of the system
+    std::uint64_t warnings = 0;                  // restart warnings that began counting down
     std::uint64_t warningsCancelled = 0;         // restart warnings the user cancelled
     std::optional<bool> internetUp, webUp;       // the last outcome of each check that ran
     double internetSeconds = 0, webSeconds = 0;  // how long each took then
     std::optional<LocalTime> lastCycleEnd;
+    std::optional<MonoTime> lastCycleEndMono;
 };
 
 // The pooling cycle, its failure accounting and the failure actions, on the event loop. The

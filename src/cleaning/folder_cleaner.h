@@ -21,7 +21,8 @@ inline constexpr const char* kLogFolderCleaned = "PASTA DELETADA! -> ";
 // depth. A relative path, and a folder that resolves to a protected place (see
 // ProtectedFolders), is refused.
 // Writes one log line: missing, protected, or cleaned (failed deletions are not reported).
+// `removed`, when given, is raised by the number of entries removed.
 CleanOutcome CleanFolder(std::string Path, std::uint8_t SubDirs, const EventLog& log,
-                         const std::filesystem::path& programDir);
+                         const std::filesystem::path& programDir, std::uint64_t* removed = nullptr);
 
 }  // namespace vgx

@@ -82,16 +82,24 @@ struct Level {
 };
 
 // unlinkat that, when the directory itself refuses (read-only for its owner), grants the
-// owner write and search on it and tries again.
-bool RemoveEntry(int dirfd, const std::string& name, int flags, Level& level) {
-    if (::unlinkat(dirfd, name.c_str(), flags) == 0 || errno == ENOENT)
+// owner write and search on it and tries again. Counts what it removed.
+bool RemoveEntry(int dirfd, const std::string& name, int flags, Level& level,
+                 std::uint64_t& removed) {
+    const auto unlink = [&] {
+        if (::unlinkat(dirfd, name.c_str(), flags) == 0) {
+            ++removed;
+            return true;
+        }
+        return errno == ENOENT;
+    };
+    if (unlink())
         return true;
     if ((errno != EACCES && errno != EPERM) || level.modeWidened)
         return false;
     level.modeWidened = true;
     if (::fchmod(dirfd, (level.id.mode & 07777) | S_IRWXU) != 0)
         return false;
-    return ::unlinkat(dirfd, name.c_str(), flags) == 0 || errno == ENOENT;
+    return unlink();
 }
 
 // Opens the sub-directory `name` of `parent` without following a link, and only when it is
@@ -124,6 +132,7 @@ struct Guard {
     const ProtectedFolders& folders;
     const EventLog& log;
     std::string top;  // the job's folder, for the log
+    std::uint64_t& removed;
 
     // A protected folder, or one holding one, met on the way (by another name than the one
     // checked at the start): left alone, and logged.
@@ -156,7 +165,7 @@ void RemoveTree(int parentFd, Level& parentLevel, const std::string& name, const
             const Entry& e = top.entries[top.next++];
             Identity id;
             if (!IsDirectoryEntry(cur.get(), e, id)) {
-                RemoveEntry(cur.get(), e.name, 0, top);
+                RemoveEntry(cur.get(), e.name, 0, top, guard.removed);
                 continue;
             }
             if (!id.SameFileSystem(fileSystem) || guard.Refuses(id, stack, e.name))
@@ -172,14 +181,14 @@ void RemoveTree(int parentFd, Level& parentLevel, const std::string& name, const
         stack.pop_back();
         if (stack.empty()) {
             cur.reset();
-            RemoveEntry(parentFd, done, AT_REMOVEDIR, parentLevel);
+            RemoveEntry(parentFd, done, AT_REMOVEDIR, parentLevel, guard.removed);
             return;
         }
         cur.reset(::openat(cur.get(), "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         Identity upId;
         if (!cur || !StatFd(cur.get(), upId) || !upId.SameObject(stack.back().id))
             return;
-        RemoveEntry(cur.get(), done, AT_REMOVEDIR, stack.back());
+        RemoveEntry(cur.get(), done, AT_REMOVEDIR, stack.back(), guard.removed);
     }
 }
 
@@ -188,7 +197,7 @@ void EmptyFolder(int fd, const Identity& folder, bool withSubDirs, const Guard& 
     for (const Entry& e : level.entries) {
         Identity id;
         if (!IsDirectoryEntry(fd, e, id)) {
-            RemoveEntry(fd, e.name, 0, level);
+            RemoveEntry(fd, e.name, 0, level, guard.removed);
         } else if (withSubDirs && e.name.find('.') == std::string::npos &&
                    id.SameFileSystem(folder) && !guard.Refuses(id, {}, e.name)) {
             RemoveTree(fd, level, e.name, id, folder, guard);
@@ -212,7 +221,9 @@ std::string Trim(std::string_view text) {
 }  // namespace
 
 CleanOutcome CleanFolder(std::string Path, std::uint8_t SubDirs, const EventLog& log,
-                         const std::filesystem::path& programDir) {
+                         const std::filesystem::path& programDir, std::uint64_t* removed) {
+    std::uint64_t count = 0;
+    std::uint64_t& tally = removed != nullptr ? *removed : count;
     const std::string path = Trim(Path);
     // A relative path would depend on the folder the program was started from.
     if (!path.starts_with('/')) {
@@ -235,7 +246,7 @@ CleanOutcome CleanFolder(std::string Path, std::uint8_t SubDirs, const EventLog&
         }
         const std::string top =
             path.size() > 1 && path.ends_with('/') ? path.substr(0, path.size() - 1) : path;
-        EmptyFolder(fd.get(), folder, SubDirs == 1, Guard{folders, log, top});
+        EmptyFolder(fd.get(), folder, SubDirs == 1, Guard{folders, log, top, tally});
     }
     log.WriteLog(kLogFolderCleaned + (path.ends_with('/') ? path : path + '/'));
     return CleanOutcome::Cleaned;

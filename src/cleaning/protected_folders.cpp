@@ -30,6 +30,12 @@ std::string RealPath(const std::string& path) {
     return real ? std::string(real.get()) : std::string();
 }
 
+std::filesystem::path ExecutableFolder() {
+    std::error_code ec;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::filesystem::path() : exe.parent_path();
+}
+
 }  // namespace
 
 std::vector<std::string> ProtectedFolders::HomesIn(std::string_view passwdText) {
@@ -63,11 +69,17 @@ ProtectedFolders::ProtectedFolders(const std::filesystem::path& programDir,
         Add(dir);
     Add(UtilityObject::FirstProtectedDirectory());
     Add(UtilityObject::SecondProtectedDirectory());
-    Add(programDir.string());
-    for (const std::string& p :
-         {WithoutTrailingSlash(programDir.string()), RealPath(programDir.string())}) {
-        if (!p.empty())
-            trees_.push_back(p == "/" ? "" : p);
+    // The program's folders with all inside: its data folder, and the folder of its executable
+    // (the same for a copy run from its own folder).
+    const std::filesystem::path executableDir = ExecutableFolder();
+    for (const std::filesystem::path& dir : {programDir, executableDir}) {
+        if (dir.empty())
+            continue;
+        Add(dir.string());
+        for (const std::string& p : {WithoutTrailingSlash(dir.string()), RealPath(dir.string())}) {
+            if (!p.empty())
+                trees_.push_back(p == "/" ? "" : p);
+        }
     }
 
     std::ifstream in(passwdFile, std::ios::binary);

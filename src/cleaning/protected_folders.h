@@ -11,7 +11,8 @@ namespace vgx {
 
 // Folders a cleaning job may never empty: "/", the protected directories of UtilityObject,
 // the standard system directories, /home and every home directory, the program directory and
-// everything inside it, and every folder that holds one of these. Compared by resolved path
+// the folder of the running executable with everything inside them, and every folder that
+// holds one of these. Compared by resolved path
 // (case-sensitive) and by device and inode, so that another name for the same folder (a bind
 // mount, say) is refused too.
 class ProtectedFolders {

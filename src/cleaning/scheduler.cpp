@@ -80,8 +80,19 @@ CleaningScheduler::CleaningScheduler(const Clock& clock, CleaningJobs& jobs, con
                                      std::filesystem::path programDir)
     : CleaningScheduler(
           clock, jobs,
-          [&log, programDir](const CleaningJob& job) {
-              CleanFolder(job.Path.Text(), job.SubDirs, log, programDir);
+          [this, &log, programDir](const CleaningJob& job) {
+              switch (
+                  CleanFolder(job.Path.Text(), job.SubDirs, log, programDir, &counts_.removed)) {
+                  case CleanOutcome::Cleaned:
+                      ++counts_.cleaned;
+                      break;
+                  case CleanOutcome::Refused:
+                      ++counts_.refused;
+                      break;
+                  case CleanOutcome::Missing:
+                      ++counts_.missing;
+                      break;
+              }
           },
           [&log, &jobs, programDir] {
               if (!SaveCleaningJobs(programDir, jobs))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -19,6 +20,11 @@ bool IsJobDue(const CleaningJob& job, LocalTime now);
 // Runs the due jobs and marks them, and tells when the next one falls due. Keeps the day of its
 // last run; at the first run of a new day the marks of Daily, Weekly, Monthly and Hourly jobs
 // are cleared.
+// Cleaning runs since the start, by what each found, and the entries they removed.
+struct CleaningCounts {
+    std::uint64_t cleaned = 0, refused = 0, missing = 0, removed = 0;
+};
+
 class CleaningScheduler {
 public:
     // How a due job's folder is emptied; CleanFolder unless a test says otherwise.
@@ -34,6 +40,7 @@ public:
     // The first moment from `now` on at which a job is due (now itself when one is), looking up
     // to two months ahead; nothing when none falls due in that time.
     std::optional<LocalTime> NextDue(LocalTime now) const;
+    const CleaningCounts& Counts() const { return counts_; }
 
 private:
     const Clock& clock_;
@@ -43,6 +50,7 @@ private:
     // program does not run them again.
     std::function<void()> marksChanged_;
     LocalDays day_;
+    CleaningCounts counts_;
 };
 
 }  // namespace vgx

@@ -46,6 +46,14 @@ int RunDaemon(int argc, char** argv, const EngineOptions& options) {
     PublishingWindows published(windows);
     const std::filesystem::path dir = ProgramDirectory(DataDirOption(argc, argv));
     Engine program(dir, parts.Ports(published));
+    // Metrics for Prometheus: where asked, else in node_exporter's folder when it is installed.
+    std::filesystem::path metrics = MetricsDirOption(argc, argv).value_or("");
+    if (!MetricsDirOption(argc, argv)) {
+        std::error_code ec;
+        if (std::filesystem::is_directory(kNodeExporterTextfileDir, ec))
+            metrics = kNodeExporterTextfileDir;
+    }
+    program.KeepMetrics(metrics);
     ServiceEvents service(ServiceEventPorts{program, published, *systemLog, *notifier});
 
     // One watchdog per program directory: this copy runs it once it holds the lock; while

@@ -25,8 +25,12 @@ std::string WithTitle(const char* text) {
 }  // namespace
 
 ServiceControl::ServiceControl(std::filesystem::path unitDir, std::filesystem::path program,
-                               CommandRunner& runner, SystemLog& log)
-    : unitDir_(std::move(unitDir)), program_(std::move(program)), runner_(runner), log_(log) {}
+                               CommandRunner& runner, SystemLog& log, Unit unit)
+    : unitDir_(std::move(unitDir)),
+      program_(std::move(program)),
+      runner_(runner),
+      log_(log),
+      unit_(unit) {}
 
 CommandResult ServiceControl::Systemctl(std::vector<std::string> args) {
     args.insert(args.begin(), "systemctl");
@@ -49,6 +53,8 @@ bool ServiceControl::InstallStep(std::vector<std::string> args) {
 }
 
 bool ServiceControl::Install() {
+    if (unit_ == Unit::Shipped)
+        return InstallStep({"enable", "--now", kServiceUnitName});
     const std::filesystem::path unit = UnitFile();
     std::error_code ec;
     const bool existed = std::filesystem::exists(unit, ec);
@@ -97,12 +103,16 @@ ServiceOutcome ServiceControl::InstallService(bool showMessage) {
 }
 
 ServiceOutcome ServiceControl::UninstallService(bool showMessage) {
-    const bool disabled = Systemctl({"disable", kServiceUnitName}).Succeeded();
-    std::error_code ec;
-    std::filesystem::remove(UnitFile(), ec);
-    const bool reloaded = Systemctl({"daemon-reload"}).Succeeded();
     ServiceOutcome outcome;
-    outcome.succeeded = disabled && !ec && reloaded;
+    if (unit_ == Unit::Shipped) {
+        outcome.succeeded = Systemctl({"disable", "--now", kServiceUnitName}).Succeeded();
+    } else {
+        const bool disabled = Systemctl({"disable", kServiceUnitName}).Succeeded();
+        std::error_code ec;
+        std::filesystem::remove(UnitFile(), ec);
+        const bool reloaded = Systemctl({"daemon-reload"}).Succeeded();
+        outcome.succeeded = disabled && !ec && reloaded;
+    }
     if (showMessage) {
         outcome.message =
             WithTitle(outcome.succeeded ? ": serviço desinstalado" : ": falhou a desinstalação!");

@@ -33,9 +33,15 @@ struct ServiceOutcome {
 // anything; the windows show the messages returned.
 class ServiceControl {
 public:
-    // `unitDir` receives vigiax.service; `program` is the executable the unit starts.
+    // How the service is installed: a copy run from its own folder writes its unit; the
+    // packaged copy only enables and starts the unit its package ships (and disables and stops
+    // it), never writing one of its own.
+    enum class Unit { Written, Shipped };
+
+    // `unitDir` receives vigiax.service (or holds the shipped one); `program` is the executable
+    // the unit starts.
     ServiceControl(std::filesystem::path unitDir, std::filesystem::path program,
-                   CommandRunner& runner, SystemLog& log);
+                   CommandRunner& runner, SystemLog& log, Unit unit = Unit::Written);
     virtual ~ServiceControl() = default;
 
     // Writes the unit, reloads systemd and enables the unit. On any failure what was there
@@ -66,6 +72,7 @@ private:
     std::filesystem::path program_;
     CommandRunner& runner_;
     SystemLog& log_;
+    Unit unit_;
 };
 
 // The state in the answer of `systemctl show` with LoadState, ActiveState, SubState and

@@ -1,6 +1,9 @@
 #include "service/service_unit.h"
 
 #include <cstdio>
+#include <optional>
+
+#include "records/file_io.h"
 
 namespace vgx {
 
@@ -77,6 +80,23 @@ bool SystemdAcceptsProgramPath(std::string_view path) {
             return false;
     }
     return true;
+}
+
+bool UnitStarts(const std::filesystem::path& unitFile, const std::filesystem::path& daemon) {
+    const std::optional<std::string> text = ReadFileContents(unitFile);
+    if (!text)
+        return false;
+    const std::string path = daemon.lexically_normal().string();
+    for (const std::string& start :
+         {"\nExecStart=" + path, "\nExecStart=" + QuoteForSystemd(path)}) {
+        const std::size_t at = text->find(start);
+        if (at == std::string::npos)
+            continue;
+        const std::size_t after = at + start.size();
+        if (after == text->size() || (*text)[after] == ' ' || (*text)[after] == '\n')
+            return true;
+    }
+    return false;
 }
 
 std::string ServiceUnitText(const std::filesystem::path& program) {

@@ -27,6 +27,13 @@ std::string QuoteForSystemd(std::string_view word);
 // quotes, an apostrophe, a backslash or a control character.
 bool SystemdAcceptsProgramPath(std::string_view path);
 
+// Where the Debian package ships its unit.
+inline constexpr const char* kShippedUnitDir = "/lib/systemd/system";
+
+// True when `unitFile` (the package's unit, say) starts `daemon`: its ExecStart names that
+// executable, quoted or not.
+bool UnitStarts(const std::filesystem::path& unitFile, const std::filesystem::path& daemon);
+
 // The unit file that runs `program` (the daemon) as the service copy.
 std::string ServiceUnitText(const std::filesystem::path& program);
 

@@ -11,9 +11,9 @@
 #include "app/platform_check.h"
 #include "service/instance_lock.h"
 #include "service/service_control.h"
+#include "service/watchdog_host.h"
 #include "ui/app_windows.h"
 #include "ui/copies/face_link.h"
-#include "service/watchdog_host.h"
 #include "ui/message_box.h"
 #include "ui/qt_event_loop.h"
 #include "ui/quit_signals.h"
@@ -67,10 +67,17 @@ int RunVigiax(int argc, char** argv, const ProgramOptions& options) {
     AppWindows windows;
     const auto realSystemctl = MakeSystemCommandRunner();
     const auto systemLog = MakeSyslog();
+    // The packaged copy enables the unit its package ships; a copy run from its own folder
+    // writes one.
+    const std::filesystem::path daemon = ExecutablePath().parent_path() / options.daemonName;
+    const bool shipped =
+        options.unitDir.empty() &&
+        UnitStarts(std::filesystem::path(kShippedUnitDir) / kServiceUnitName, daemon);
     ServiceControl service(
-        options.unitDir.empty() ? std::filesystem::path(kSystemUnitDir) : options.unitDir,
-        ExecutablePath().parent_path() / options.daemonName,
-        options.systemctl ? *options.systemctl : *realSystemctl, *systemLog);
+        options.unitDir.empty() ? std::filesystem::path(shipped ? kShippedUnitDir : kSystemUnitDir)
+                                : options.unitDir,
+        daemon, options.systemctl ? *options.systemctl : *realSystemctl, *systemLog,
+        shipped ? ServiceControl::Unit::Shipped : ServiceControl::Unit::Written);
 
     // One watchdog per program directory: the copy that takes the lock runs it; any other copy
     // is the face of that one.
@@ -82,6 +89,7 @@ int RunVigiax(int argc, char** argv, const ProgramOptions& options) {
 
     PublishingWindows published(windows);
     Engine program(dir, parts.Ports(published));
+    program.KeepMetrics(MetricsDirOption(argc, argv).value_or(""));
     QuitSignals quit([&program] {
         program.Stop();
         QApplication::quit();

@@ -8,14 +8,19 @@
 #include <string>
 #include <thread>
 
+#include "app/metrics_publisher.h"
 #include "metrics/exposition.h"
 #include "metrics/textfile_writer.h"
+#include "program_run.h"
 #include "support/promtool.h"
 #include "support/temp_dir.h"
+#include "support/tiny_http_server.h"
 #include "textfile_exporter.h"
 
 namespace vgx::test {
 namespace {
+
+using namespace std::chrono_literals;
 
 WatchdogMetrics WebFailing() {
     WatchdogMetrics m;
@@ -65,36 +70,45 @@ protected:
     const std::string key_ = "{file=\"" + (dir_ / "vigiax.prom").string() + "\"}";
 };
 
-TEST_F(TextfileCollector, ServesTheWritersFileWithoutError) {
-    MetricsFileWriter writer(dir_.path(), nullptr);
-    WatchdogMetrics m = WebFailing();
-    ASSERT_FALSE(writer.Write(m).Failed());
-    const std::string file = ReadFile(dir_ / "vigiax.prom");
+// The service copy with a failing web check keeps the file that the exporter serves.
+TEST_F(TextfileCollector, ServesTheProgramsFileAndItFollowsAFailingWebCheck) {
+    TempDir program;
+    TinyServer failing("HTTP/1.0 500 Erro\r\n\r\n");
+    WriteSettings(program.path(), [](Settings& s) {
+        s.WebCheckEnabled = 1;
+        s.WebPage = "http://127.0.0.1/pagina.htm";
+    });
+    ProgramRun run(VGX_TEST_PROGRAM, program.path());
+    run.Start({}, {"VGX_TEST_HTTP_PORT=" + std::to_string(failing.port())},
+              {"--service", "--metrics-dir", dir_.path().string()});
+    const auto file = [&] { return ReadFile(dir_ / "vigiax.prom"); };
+    ASSERT_TRUE(
+        WaitFor([&] { return file().find("\nvigiax_failures 1\n") != std::string::npos; }, 15s))
+        << file();
+    const double now = UnixNow();
     if (const std::string promtool = PromtoolPath(); !promtool.empty()) {
-        const ToolRun check = PromtoolCheckMetrics(promtool, file);
+        const ToolRun check = PromtoolCheckMetrics(promtool, file());
         EXPECT_EQ(check.status, 0) << check.output;
         EXPECT_EQ(check.output, "");
     }
 
     TextfileExporter exporter(dir_.path());
-    std::string scrape = exporter.Scrape();
-    auto served = ParseSamples(scrape);
+    const std::string scrape = exporter.Scrape();
+    const auto served = ParseSamples(scrape);
     EXPECT_EQ(served.at("node_textfile_scrape_error"), 0) << exporter.Output();
-    ASSERT_EQ(served.count("node_textfile_mtime_seconds" + key_), 1U) << scrape;
     EXPECT_NEAR(served.at("node_textfile_mtime_seconds" + key_), MtimeSeconds(dir_ / "vigiax.prom"),
                 1.0);
-    ExpectServed(file, scrape);
-    EXPECT_EQ(served.count("vigiax_check_up{check=\"internet\"}"), 0U);
+    ExpectServed(file(), scrape);
+    EXPECT_EQ(served.at("vigiax_failures"), 1);
+    EXPECT_EQ(served.at("vigiax_failed_cycles_total"), 1);
+    EXPECT_EQ(served.at("vigiax_check_up{check=\"web\"}"), 0);
+    EXPECT_EQ(served.count("vigiax_check_up{check=\"internet\"}"), 0U) << "the check is off";
+    EXPECT_NEAR(served.at("vigiax_last_cycle_timestamp_seconds"), now, 5);
 
-    // The collector reads the file at every scrape: the next write is what it serves next.
-    m.Failures = 3;
-    m.Web.Up = true;
-    ASSERT_FALSE(writer.Write(m).Failed());
-    scrape = exporter.Scrape();
-    served = ParseSamples(scrape);
-    EXPECT_EQ(served.at("vigiax_failures"), 3);
-    EXPECT_EQ(served.at("vigiax_check_up{check=\"web\"}"), 1);
-    ExpectServed(ReadFile(dir_ / "vigiax.prom"), scrape);
+    // Left in place at a stop: its age tells that this watchdog stopped.
+    run.Signal(SIGTERM);
+    EXPECT_EQ(run.WaitExit(5s), std::optional<int>(0));
+    EXPECT_TRUE(std::filesystem::exists(dir_ / "vigiax.prom"));
 }
 
 TEST_F(TextfileCollector, ScrapesDuringRewritesNeverSeeAnError) {
@@ -126,16 +140,6 @@ TEST_F(TextfileCollector, ScrapesDuringRewritesNeverSeeAnError) {
     done = true;
     rewrites.join();
     EXPECT_EQ(errors, 0) << exporter.Output();
-}
-
-// The checks above would see a broken file: the collector reports one cut in the middle.
-TEST_F(TextfileCollector, ReportsACutFile) {
-    const std::string text = RenderMetrics(WebFailing());
-    WriteFile(dir_ / "vigiax.prom", text.substr(0, text.find("vigiax_failures ") + 10));
-    TextfileExporter exporter(dir_.path());
-    const auto served = ParseSamples(exporter.Scrape());
-    EXPECT_EQ(served.at("node_textfile_scrape_error"), 1);
-    EXPECT_EQ(served.count("node_textfile_mtime_seconds" + key_), 0U);
 }
 
 }  // namespace

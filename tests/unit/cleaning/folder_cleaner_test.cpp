@@ -138,6 +138,8 @@ TEST(ProtectedFolders, RefuseSystemPlacesHomesTheProgramDirectoryWithAllInsideAn
                               f.area / "logs-link", f.area / "usr-link" / ".." / "etc"})
         EXPECT_TRUE(guard.Refuses(p)) << p;
     EXPECT_FALSE(guard.Refuses(f.area / "other"));
+    // The running executable's folder too, when the data live elsewhere.
+    EXPECT_TRUE(guard.Refuses(fs::read_symlink("/proc/self/exe").parent_path()));
     EXPECT_FALSE(guard.Refuses(f.area / "missing"));
     EXPECT_EQ(ProtectedFolders::HomesIn("a:x:1:1::/srv/a:/bin/sh\nb:x:2:2::/b\n"),
               (std::vector<std::string>{"/srv/a", "/home/a", "/b", "/home/b"}));

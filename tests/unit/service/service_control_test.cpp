@@ -41,6 +41,23 @@ TEST(ServiceUnit, StartsTheProgramQuotedAsANotifyServiceWithAWatchdog) {
     EXPECT_EQ(QuoteForSystemd("a \"b\" c\\d 100%\n"), R"("a \"b\" c\\d 100%%\x0a")");
 }
 
+// The packaged copy: its package ships the unit; ticking the box enables and starts it, and
+// unticking stops and disables it, and no unit is written or removed.
+TEST(ServiceControl, ThePackagedCopyOnlyEnablesAndStartsTheShippedUnit) {
+    Service s;
+    const std::filesystem::path daemon = "/usr/lib/vigiax/vigiaxd";
+    WriteFile(s.unit, "[Service]\nExecStart=" + daemon.string() + " --data-dir /var/lib/vigiax\n");
+    EXPECT_TRUE(UnitStarts(s.unit, daemon));
+    EXPECT_FALSE(UnitStarts(s.unit, "/usr/lib/vigiax/vigiax"));
+    ServiceControl packaged(s.dir.path(), daemon, s.systemctl, s.systemctl,
+                            ServiceControl::Unit::Shipped);
+    EXPECT_EQ(packaged.InstallService(true).message, "Vigiax: serviço instalado");
+    EXPECT_EQ(packaged.UninstallService(false).succeeded, true);
+    EXPECT_THAT(s.systemctl.calls, ElementsAre("systemctl enable --now vigiax.service",
+                                               "systemctl disable --now vigiax.service"));
+    EXPECT_THAT(ReadFile(s.unit), HasSubstr("--data-dir"));
+}
+
 TEST(ServiceControl, InstallsAndRemovesWithAndWithoutAMessage) {
     Service s;
     EXPECT_EQ(s.control.InstallService(true).message, "Vigiax: serviço instalado");
@@ -142,7 +159,6 @@ TEST(CommandRunner, KeepsTheOutputAndTheExitStatus) {
     EXPECT_EQ(r.output, "ActiveState=active\n");
     EXPECT_FALSE(runner->Run({"vgx-no-such-program"}).started);
 }
-
 
 }  // namespace
 }  // namespace vgx::test
