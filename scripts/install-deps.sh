@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Vigiax needs to build, run and test, and unpacks the test tools
-# promtool and node_exporter into the project's .cache/tools/ without installing their packages
-# (which would enable and start their services). Idempotent; quiet when everything is already
-# there. Services shipped by the installed packages (nginx) are not started by the install.
+# promtool and node_exporter, and monit (the service benchmark's peer), into the project's
+# .cache/tools/ without installing their packages (which would enable and start their
+# services). Idempotent; quiet when everything is already there. Services shipped by the installed packages (nginx) are not started by the install.
 # VGX_POLICY_RC_D names the policy-rc.d file, VGX_TOOLS_DIR the tools folder (tests only).
 set -euo pipefail
 
@@ -19,6 +19,7 @@ packages=(
 tools=(
   "promtool prometheus usr/bin/promtool"
   "node_exporter prometheus-node-exporter usr/bin/prometheus-node-exporter"
+  "monit monit usr/bin/monit"
 )
 tools_dir=${VGX_TOOLS_DIR:-$(cd "$(dirname "$0")/.." && pwd)/.cache/tools}
 

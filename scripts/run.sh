@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Vigiax and starts it from its program directory
-# (default /opt/vigiax, or $VIGIAX_HOME), where it keeps vgx.cfg, folder.dat and logs/.
+# (default /opt/vigiax, or $VIGIAX_HOME), where it keeps vgx.cfg, folder.dat and logs/; the
+# service copy vigiaxd goes beside it.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 home=${VIGIAX_HOME:-/opt/vigiax}
@@ -10,5 +11,6 @@ home=${VIGIAX_HOME:-/opt/vigiax}
 
 mkdir -p "$home"
 install -m 755 "$root/build-release/src/vigiax" "$home/vigiax"
+install -m 755 "$root/build-release/src/daemon/vigiaxd" "$home/vigiaxd"
 echo "Vigiax em $home"
 exec "$home/vigiax"

@@ -44,6 +44,7 @@ echo "dpkg-deb $1 $(basename "$2")" >>"$FAKE_LOG"
 case $(basename "$2") in
   prometheus_*) bins="prometheus promtool" ;;
   prometheus-node-exporter_*) bins=prometheus-node-exporter ;;
+  monit_*) bins=monit ;;
 esac
 mkdir -p "$3/usr/bin"
 for b in $bins; do
@@ -60,7 +61,7 @@ export FAKE_DOWNLOAD_DIR="$work/download-dir"
 mkdir "$VGX_TOOLS_DIR" "$work/cwd"
 # The tools are there unless a case removes them.
 place_tools() {
-  for t in promtool node_exporter; do
+  for t in promtool node_exporter monit; do
     printf '#!/bin/sh\n' >"$VGX_TOOLS_DIR/$t"
     chmod 755 "$VGX_TOOLS_DIR/$t"
   done
@@ -109,9 +110,10 @@ expect "nothing missing: status" 0 "$status"
 expect "nothing missing: apt-get not called" "" "$calls"
 expect "nothing missing: quiet" "" "$out"
 
-unpacked='download -qq prometheus prometheus-node-exporter (absent)
+unpacked='download -qq prometheus prometheus-node-exporter monit (absent)
 dpkg-deb -x prometheus_1.0_amd64.deb
-dpkg-deb -x prometheus-node-exporter_1.0_amd64.deb'
+dpkg-deb -x prometheus-node-exporter_1.0_amd64.deb
+dpkg-deb -x monit_1.0_amd64.deb'
 rm "$VGX_TOOLS_DIR"/*
 run "" 0
 expect "tools missing: status" 0 "$status"
@@ -120,7 +122,7 @@ expect "tools missing: promtool from its package" "# prometheus_1.0_amd64.deb" \
   "$(tail -n 1 "$VGX_TOOLS_DIR/promtool")"
 expect "tools missing: node_exporter from its package" "# prometheus-node-exporter_1.0_amd64.deb" \
   "$(tail -n 1 "$VGX_TOOLS_DIR/node_exporter")"
-expect "tools missing: only the two tools kept" "node_exporter promtool" \
+expect "tools missing: only the tools kept" "monit node_exporter promtool" \
   "$(shopt -s dotglob && cd "$VGX_TOOLS_DIR" && echo *)"
 expect "tools missing: executable" "yes" \
   "$([[ -x $VGX_TOOLS_DIR/promtool && -x $VGX_TOOLS_DIR/node_exporter ]] && echo yes)"
@@ -144,17 +146,18 @@ rm "$VGX_TOOLS_DIR"/*
 run shellcheck 0
 expect "packages and tools missing: lists updated once, services held back only for the install" "update -qq (present)
 install -y -qq --no-install-recommends shellcheck (present)
-download -qq prometheus prometheus-node-exporter (absent)
+download -qq prometheus prometheus-node-exporter monit (absent)
 dpkg-deb -x prometheus_1.0_amd64.deb
-dpkg-deb -x prometheus-node-exporter_1.0_amd64.deb" "$calls"
+dpkg-deb -x prometheus-node-exporter_1.0_amd64.deb
+dpkg-deb -x monit_1.0_amd64.deb" "$calls"
 expect "packages and tools missing: policy-rc.d removed again" "(none)" "$policy"
 
 rm "$VGX_TOOLS_DIR"/*
 run "" 0 2
 expect "download fails: status" 1 "$status"
-expect "download fails: lists updated once" "download -qq prometheus prometheus-node-exporter (absent)
+expect "download fails: lists updated once" "download -qq prometheus prometheus-node-exporter monit (absent)
 update -qq (absent)
-download -qq prometheus prometheus-node-exporter (absent)" "$calls"
+download -qq prometheus prometheus-node-exporter monit (absent)" "$calls"
 expect "download fails: the reason shown" "yes" \
   "$([[ $out == *"Can't select candidate"* ]] && echo yes)"
 expect "download fails: no tool left behind" "" "$(ls -A "$VGX_TOOLS_DIR")"

@@ -129,30 +129,22 @@ grep -qx 'try-restart vigiax.service (program installed)' "$root/var/log/vgx-sys
 grep -E '(^| )(start|restart|stop|enable) vigiax' "$root/var/log/vgx-systemctl.log" &&
   fail "the upgrade started, stopped or enabled the service"
 
-if [[ -x $root/usr/lib/vigiax/vigiaxd ]]; then
-  service=(/usr/lib/vigiax/vigiaxd --data-dir /var/lib/vigiax)
-elif grep -qaF -- --data-dir "$root/usr/lib/vigiax/vigiax"; then
-  service=(env QT_QPA_PLATFORM=offscreen /usr/lib/vigiax/vigiax --service --data-dir /var/lib/vigiax)
-else
-  service=()
-  echo "NOTE the program has no --data-dir yet: the service copy is not run"
-fi
-if [[ ${#service[@]} -gt 0 ]]; then
-  step "the service copy: ${service[*]}, 5 s, then SIGTERM"
-  usr_before=$(find "$root/usr" -printf '%P %y %m %s %T@\n' | sort)
-  status=0
-  setpriv --bounding-set=-sys_boot unshare --net --pid --fork --mount-proc="$root/proc" \
-    chroot "$root" env -i PATH=$path HOME=/root LC_ALL=C.UTF-8 \
-    timeout --preserve-status -k 10 -s TERM 5 "${service[@]}" >"$work/service.log" 2>&1 ||
-    status=$?
-  [[ $status -eq 0 ]] || { cat "$work/service.log"; fail "the service copy ended with $status"; }
-  usr_after=$(find "$root/usr" -printf '%P %y %m %s %T@\n' | sort)
-  [[ $usr_before == "$usr_after" ]] ||
-    fail "the service copy wrote under /usr:" "$(diff <(echo "$usr_before") <(echo "$usr_after"))"
-  for f in vgx.cfg xp.dat xp2.dat menu.dat menu2.dat vigiax.lock logs; do
-    [[ -e $root/var/lib/vigiax/$f ]] || fail "no /var/lib/vigiax/$f after the service copy"
-  done
-fi
+# The command an older unit runs, handed over to the daemon.
+service=(/usr/lib/vigiax/vigiax --service --data-dir /var/lib/vigiax)
+step "the service copy: ${service[*]}, 5 s, then SIGTERM"
+usr_before=$(find "$root/usr" -printf '%P %y %m %s %T@\n' | sort)
+status=0
+setpriv --bounding-set=-sys_boot unshare --net --pid --fork --mount-proc="$root/proc" \
+  chroot "$root" env -i PATH=$path HOME=/root LC_ALL=C.UTF-8 \
+  timeout --preserve-status -k 10 -s TERM 5 "${service[@]}" >"$work/service.log" 2>&1 ||
+  status=$?
+[[ $status -eq 0 ]] || { cat "$work/service.log"; fail "the service copy ended with $status"; }
+usr_after=$(find "$root/usr" -printf '%P %y %m %s %T@\n' | sort)
+[[ $usr_before == "$usr_after" ]] ||
+  fail "the service copy wrote under /usr:" "$(diff <(echo "$usr_before") <(echo "$usr_after"))"
+for f in vgx.cfg xp.dat xp2.dat menu.dat menu2.dat vigiax.lock logs; do
+  [[ -e $root/var/lib/vigiax/$f ]] || fail "no /var/lib/vigiax/$f after the service copy"
+done
 
 step "apt-get remove vigiax"
 data_before=$(cd "$root/var/lib/vigiax" && find . | sort)
