@@ -25,8 +25,21 @@ std::uint8_t FolderExists(const std::filesystem::path& path, bool create) {
     return ::mkdir(path.c_str(), 0755) == 0 ? 3 : 0;
 }
 
+namespace {
+
+void Reserve(std::array<UniqueFd, 2>& reserve) {
+    for (UniqueFd& fd : reserve) {
+        if (!fd)
+            fd.reset(::open("/dev/null", O_RDONLY | O_CLOEXEC));
+    }
+}
+
+}  // namespace
+
 EventLog::EventLog(std::filesystem::path programDir, const Clock& clock)
-    : programDir_(std::move(programDir)), clock_(clock) {}
+    : programDir_(std::move(programDir)), clock_(clock) {
+    Reserve(reserve_);
+}
 
 std::filesystem::path EventLog::LogFolder() const {
     return programDir_ / "logs";
@@ -85,6 +98,13 @@ bool EventLog::WriteLog(std::string_view message) const {
     FolderExists(LogFolder(), true);
     const std::filesystem::path file = FileForDay(DayOf(clock_.Now()));
     UniqueFd fd = OpenForAppend(LogFolder(), file.filename().string());
+    const bool outOfDescriptors = !fd && (errno == EMFILE || errno == ENFILE);
+    if (outOfDescriptors) {
+        // The reserve makes room for this line, and is taken again after it.
+        for (UniqueFd& r : reserve_)
+            r.reset();
+        fd = OpenForAppend(LogFolder(), file.filename().string());
+    }
     bool ok = false;
     int err = errno;
     if (fd) {
@@ -99,6 +119,8 @@ bool EventLog::WriteLog(std::string_view message) const {
             err = errno;
         }
     }
+    if (outOfDescriptors)
+        Reserve(reserve_);
     if (!ok && !failing_) {
         std::fprintf(stderr, "vigiax: o log %s não pôde ser gravado: %s\n", file.c_str(),
                      std::strerror(err));

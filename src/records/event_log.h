@@ -1,10 +1,12 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <string_view>
 
 #include "records/clock.h"
+#include "records/unique_fd.h"
 
 namespace vgx {
 
@@ -21,7 +23,8 @@ public:
     // Control characters of the message are written escaped (\n), so one event is one line;
     // neither the logs folder nor the file is reached through a link.
     // Returns false when the line could not be written whole; the first failure after a
-    // success is also reported on standard error, so an unwritable log is not silent.
+    // success is also reported on standard error, so an unwritable log is not silent. A
+    // descriptor is kept in reserve, so that a process out of descriptors still logs why.
     bool WriteLog(std::string_view message) const;
 
     std::filesystem::path LogFolder() const;
@@ -31,6 +34,7 @@ private:
     std::filesystem::path programDir_;
     const Clock& clock_;
     mutable bool failing_ = false;
+    mutable std::array<UniqueFd, 2> reserve_;  // the folder's and the file's descriptors
 };
 
 }  // namespace vgx

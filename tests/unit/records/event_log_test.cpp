@@ -1,6 +1,8 @@
 #include "records/event_log.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <chrono>
@@ -35,6 +37,27 @@ TEST(EventLog, CreatesFolderAndAppendsDatedLinesOnePerEvent) {
     EXPECT_EQ(ReadFile(dir / "logs/06122026.txt"),
               "06/12/2026 00:05:10   PASTA DELETADA! -> "
               "/a\\r\\n06/12/2026 00:05:10   BOOT!!! \\t\\x1b\\x7f\\x01é\r\n");
+}
+
+// A process out of descriptors still writes the line that says so.
+TEST(EventLog, OutOfDescriptorsTheLineIsStillWritten) {
+    test::TempDir dir;
+    const test::FakeClock clock;
+    const EventLog log(dir.path(), clock);
+    rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &old), 0);
+    rlimit tight = old;
+    tight.rlim_cur = 64;
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &tight), 0);
+    std::vector<UniqueFd> table;
+    for (UniqueFd fd; (fd = UniqueFd(::open("/dev/null", O_RDONLY | O_CLOEXEC)));)
+        table.push_back(std::move(fd));
+    const bool written = log.WriteLog("CICLO NÃO CONTADO! ");
+    table.clear();
+    ::setrlimit(RLIMIT_NOFILE, &old);
+    EXPECT_TRUE(written);
+    EXPECT_NE(ReadFile(log.FileForDay(DayOf(clock.Now()))).find("CICLO NÃO CONTADO! "),
+              std::string::npos);
 }
 
 // The day's file and the logs folder are never reached through a link, nor is a file that is
