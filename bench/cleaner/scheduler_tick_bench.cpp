@@ -52,7 +52,7 @@ void NextDue(benchmark::State& state) {
     for (auto _ : state)
         benchmark::DoNotOptimize(scheduler.NextDue(clock.Now()));
 }
-BENCHMARK(NextDue)->Unit(benchmark::kMillisecond);
+BENCHMARK(NextDue);
 
 // The peer: one pass reading Kind, LastRun and the Hour text of every job.
 void PlainLoop(benchmark::State& state) {
