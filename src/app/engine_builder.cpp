@@ -21,12 +21,6 @@ EnginePorts SystemParts::Ports(Windows& windows) {
     return EnginePorts{clock_, loop_, *power_, *runner_, windows, *icmp_, *resolver_, *http_};
 }
 
-std::filesystem::path ExecutablePath() {
-    std::error_code ec;
-    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::filesystem::path() : exe;
-}
-
 namespace {
 
 std::optional<std::filesystem::path> PathOption(int argc, char** argv, const char* kOption) {

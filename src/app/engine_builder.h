@@ -8,6 +8,7 @@
 
 #include "app/engine.h"
 #include "records/clock.h"
+#include "records/file_io.h"
 
 namespace vgx {
 
@@ -36,9 +37,6 @@ private:
     std::unique_ptr<Resolver> resolver_;
     std::unique_ptr<HttpClient> http_;
 };
-
-// The program's own executable, read from /proc/self/exe (empty when it cannot be read).
-std::filesystem::path ExecutablePath();
 
 // "--data-dir DIR" or "--data-dir=DIR" among the arguments, when given.
 std::optional<std::filesystem::path> DataDirOption(int argc, char** argv);

@@ -9,6 +9,7 @@
 #include <iterator>
 #include <memory>
 
+#include "records/file_io.h"
 #include "records/utility_object.h"
 
 namespace vgx {
@@ -28,12 +29,6 @@ std::string WithoutTrailingSlash(std::string path) {
 std::string RealPath(const std::string& path) {
     std::unique_ptr<char, decltype(&::free)> real(::realpath(path.c_str(), nullptr), &::free);
     return real ? std::string(real.get()) : std::string();
-}
-
-std::filesystem::path ExecutableFolder() {
-    std::error_code ec;
-    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::filesystem::path() : exe.parent_path();
 }
 
 }  // namespace
@@ -71,7 +66,7 @@ ProtectedFolders::ProtectedFolders(const std::filesystem::path& programDir,
     Add(UtilityObject::SecondProtectedDirectory());
     // The program's folders with all inside: its data folder, and the folder of its executable
     // (the same for a copy run from its own folder).
-    const std::filesystem::path executableDir = ExecutableFolder();
+    const std::filesystem::path executableDir = ExecutablePath().parent_path();
     for (const std::filesystem::path& dir : {programDir, executableDir}) {
         if (dir.empty())
             continue;

@@ -23,6 +23,12 @@ bool WriteAll(int fd, std::string_view data) {
     return true;
 }
 
+std::filesystem::path ExecutablePath() {
+    std::error_code ec;
+    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::filesystem::path() : exe;
+}
+
 bool NameIsFree(const std::filesystem::path& path) {
     struct stat st {};
     return ::lstat(path.c_str(), &st) != 0 && errno == ENOENT;

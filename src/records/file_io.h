@@ -10,6 +10,9 @@ namespace vgx {
 // Writes all of `data` to `fd`, going on after interrupted writes. False on any failure.
 bool WriteAll(int fd, std::string_view data);
 
+// The program's own executable, read from /proc/self/exe (empty when it cannot be read).
+std::filesystem::path ExecutablePath();
+
 // True when nothing at all, not even a dangling link, exists under the path.
 bool NameIsFree(const std::filesystem::path& path);
 

@@ -168,28 +168,5 @@ int ServiceStateFromShow(std::string_view show) {
     return 0;
 }
 
-namespace {
-
-struct SystemParts {
-    std::unique_ptr<CommandRunner> runner = MakeSystemCommandRunner();
-    std::unique_ptr<SystemLog> log = MakeSyslog();
-};
-
-std::filesystem::path OwnExecutable() {
-    std::error_code ec;
-    return std::filesystem::read_symlink("/proc/self/exe", ec);
-}
-
-class SystemServiceControl final : private SystemParts, public ServiceControl {
-public:
-    SystemServiceControl()
-        : SystemParts(), ServiceControl(kSystemUnitDir, OwnExecutable(), *runner, *log) {}
-};
-
-}  // namespace
-
-std::unique_ptr<ServiceControl> MakeSystemServiceControl() {
-    return std::make_unique<SystemServiceControl>();
-}
 
 }  // namespace vgx

@@ -79,7 +79,4 @@ private:
 // StatusText, one "Name=value" a line.
 int ServiceStateFromShow(std::string_view show);
 
-// The real one: /etc/systemd/system, this executable, systemctl and the system log.
-std::unique_ptr<ServiceControl> MakeSystemServiceControl();
-
 }  // namespace vgx
