@@ -7,7 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
+#include <iterator>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
@@ -26,26 +26,9 @@ namespace {
 using namespace std::chrono_literals;
 using test::NetnsPair;
 using test::PollLoop;
+using test::Ticker;
 
 constexpr IcmpMethod kMethods[] = {IcmpMethod::kDatagram, IcmpMethod::kRaw, IcmpMethod::kPingTool};
-
-// A timer every 10 ms on the loop, keeping the worst lateness it met.
-class Ticker {
-public:
-    explicit Ticker(EventLoop& loop) : loop_(loop) { Arm(loop.Now() + 10ms); }
-    std::chrono::milliseconds worst{0};
-
-private:
-    void Arm(MonoTime when) {
-        tick_ = loop_.At(when, [this, when] {
-            worst =
-                std::max(worst, std::chrono::ceil<std::chrono::milliseconds>(loop_.Now() - when));
-            Arm(loop_.Now() + 10ms);
-        });
-    }
-    EventLoop& loop_;
-    LoopHandle tick_;
-};
 
 // One echo run on the loop to its end, with a ticker beside it; `late` (when given) gets the
 // ticker's worst lateness.
