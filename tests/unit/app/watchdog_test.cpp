@@ -220,10 +220,10 @@ TEST_F(WatchdogTest, AStopWhileACheckWaitsEndsTheCycleWithoutCountingOrActing) {
 // never lead to a restart.
 TEST_F(WatchdogTest, AFaultOfThisProgramIsLoggedAndNeverCounted) {
     Configure({.net = 1, .web = 1, .limit = "1", .action = 1});
-    icmpSender.localFault = EMFILE;
+    icmpSender.answer.localFault = EMFILE;
     Cycle();
     httpClient.localFault = ENFILE;
-    icmpSender.localFault = 0;
+    icmpSender.answer.localFault = 0;
     Cycle();
     EXPECT_EQ(dog->Failures(), 0);
     EXPECT_EQ(windows.warningShows, 0);
