@@ -23,6 +23,7 @@ namespace vgx {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Names;
 using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
@@ -59,13 +60,6 @@ struct Fixture {
                WEXITSTATUS(status) == 0;
     }
 };
-
-std::set<std::string> Names(const fs::path& dir) {
-    std::set<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir))
-        names.insert(e.path().filename().string());
-    return names;
-}
 
 TEST(CleanFolder, EmptiesFilesThenDotlessSubDirectoriesAndNeverFollowsLinks) {
     Fixture f;
