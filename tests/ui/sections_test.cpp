@@ -3,11 +3,9 @@
 // chooser that answers for the user.
 #include <QRadioButton>
 #include <QStyleOptionSlider>
-#include <QTimer>
 #include <QWheelEvent>
 
 #include "cleaning/jobs_file.h"
-#include "records/settings_file.h"
 #include "ui/settings/job_editor_window.h"
 #include "ui/widgets/path_label.h"
 #include "ui_world.h"
@@ -149,8 +147,7 @@ private slots:
         QCOMPARE(e->lblPasta->path(), QString::fromStdString(shared.path().string()));
         e->OptTipo[0]->click();
         QVERIFY(e->pctIni->isVisible());
-        e->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(e));
+        QVERIFY(UiWorld::Activated(e));
         // Enter on a kind or in a field presses no button.
         e->OptTipo[0]->setFocus();
         QTest::keyClick(e->OptTipo[0], Qt::Key_Enter);

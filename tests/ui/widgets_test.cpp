@@ -2,7 +2,6 @@
 #include <QApplication>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTimer>
 #include <QWheelEvent>
 
 #include "ui/tray/sys_tray_icon.h"
