@@ -3,7 +3,6 @@
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QDateEdit>
-#include <QLabel>
 #include <QPlainTextEdit>
 
 #include "ui/settings/log_viewer.h"

@@ -8,7 +8,6 @@
 
 #include "app/engine.h"
 #include "app/ports.h"
-#include "probes/http_probe.h"
 #include "support/fake_clock.h"
 #include "support/fake_loop.h"
 #include "support/fake_probes.h"
@@ -17,21 +16,6 @@
 namespace vgx::test {
 
 using namespace std::chrono_literals;
-
-struct FakeHttp final : HttpClient {
-    explicit FakeHttp(EventLoop& l) : loop(l) {}
-    LoopHandle Head(const std::string& host, const std::string& path,
-                    std::function<void(HttpHeadResult)> done) override {
-        requests.push_back(host + path);
-        const HttpHeadResult r{true, status, localFault};
-        return loop.After(answerTime, [r, done = std::move(done)] { done(r); });
-    }
-    EventLoop& loop;
-    std::string status = "200";
-    int localFault = 0;
-    std::chrono::milliseconds answerTime = 5ms;
-    std::vector<std::string> requests;
-};
 
 struct FakePower final : PowerControl {
     bool EnableShutdownPrivilege() override {

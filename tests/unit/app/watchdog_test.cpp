@@ -35,12 +35,7 @@ protected:
     }
 };
 
-using ::testing::_;
-using ::testing::AllOf;
-using ::testing::Contains;
-using ::testing::ElementsAre;
-using ::testing::HasSubstr;
-using ::testing::Not;
+using namespace ::testing;
 
 constexpr std::int32_t kTimeout = 11010;
 
@@ -101,7 +96,7 @@ TEST_F(WatchdogTest, SecondAddressIsTriedOnlyWhenTheFirstFailsThreeTimes) {
     EXPECT_THAT(icmpSender.echoes, ElementsAre(kAddress1, kAddress1));
     EXPECT_EQ(icmpSender.starts[1] - icmpSender.starts[0], 2s + icmpSender.echoTime);
     EXPECT_THAT(panel.report, AllOf(HasSubstr("1.2) "), Not(HasSubstr("2.1) "))));
-    EXPECT_THAT(httpClient.requests, ElementsAre("127.0.0.1/status"));
+    EXPECT_THAT(httpClient.requests, ElementsAre("127.0.0.1|/status"));
 
     icmpSender.onEcho = nullptr;
     icmpSender.echoes.clear();
@@ -173,7 +168,7 @@ TEST_F(WatchdogTest, PendingResetWaitsForACycleWithACheckSwitchedOn) {
 
 TEST_F(WatchdogTest, WebServerRestartsLowerTheCountAndTheFourthOpensTheWarning) {
     Configure({.web = 1, .limit = "3", .action = 1, .bootReset = 1});
-    httpClient.status = "500";
+    httpClient.answer.status = "500";
     Cycle();
     Cycle();
     Cycle();
@@ -187,7 +182,7 @@ TEST_F(WatchdogTest, WebServerRestartsLowerTheCountAndTheFourthOpensTheWarning) 
 
     // A tool that cannot start still counts; at limit 1 the count stays at zero, never below.
     runner.startable = false;
-    httpClient.status = "";
+    httpClient.answer.status = "";
     settings->Working().FailureLimit = "1";
     for (int i = 0; i < 3; ++i)
         Cycle();
@@ -203,7 +198,7 @@ TEST_F(WatchdogTest, WebServerRestartsLowerTheCountAndTheFourthOpensTheWarning) 
 // ends there, counting nothing and doing nothing.
 TEST_F(WatchdogTest, AStopWhileACheckWaitsEndsTheCycleWithoutCountingOrActing) {
     Configure({.web = 1, .limit = "1", .action = 1});
-    httpClient.status = "500";
+    httpClient.answer.status = "500";
     httpClient.answerTime = 30s;
     loop.RunFor(10s);
     ASSERT_TRUE(dog->CycleRunning());
@@ -222,7 +217,7 @@ TEST_F(WatchdogTest, AFaultOfThisProgramIsLoggedAndNeverCounted) {
     Configure({.net = 1, .web = 1, .limit = "1", .action = 1});
     icmpSender.answer.localFault = EMFILE;
     Cycle();
-    httpClient.localFault = ENFILE;
+    httpClient.answer.localFault = ENFILE;
     icmpSender.answer.localFault = 0;
     Cycle();
     EXPECT_EQ(dog->Failures(), 0);

@@ -5,14 +5,9 @@
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
-#include <set>
-#include <string>
-#include <vector>
 
 #include "cleaning/protected_folders.h"
 #include "records/unique_fd.h"

@@ -2,11 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "cleaning/job_editor.h"
 #include "cleaning/job_list.h"
-#include "cleaning/path_fit.h"
 #include "records/clock.h"
 #include "support/temp_dir.h"
 

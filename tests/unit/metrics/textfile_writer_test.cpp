@@ -2,7 +2,6 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -20,9 +19,7 @@ namespace fs = std::filesystem;
 using test::Names;
 using test::ReadFile;
 using test::TempDir;
-using ::testing::ElementsAre;
-using ::testing::HasSubstr;
-using ::testing::IsEmpty;
+using namespace ::testing;
 
 mode_t ModeOf(const fs::path& p) {
     struct stat st {};

@@ -4,15 +4,8 @@
 #include <linux/capability.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <iterator>
 #include <cerrno>
-#include <cstdlib>
-#include <filesystem>
-#include <functional>
-#include <optional>
 #include <sstream>
 
 #include "probes/icmp_methods.h"
@@ -48,11 +41,6 @@ EchoResult Echo(PollLoop& loop, IcmpSender& sender, const std::string& address,
 bool HasChildren() {
     siginfo_t info{};
     return ::waitid(P_ALL, 0, &info, WEXITED | WNOHANG | WNOWAIT) == 0;
-}
-
-std::size_t OpenFds() {
-    const std::filesystem::directory_iterator fds("/proc/self/fd");
-    return static_cast<std::size_t>(std::distance(begin(fds), end(fds)));
 }
 
 // Each way open to this process answers on loopback, and says so when this process has no
@@ -228,7 +216,7 @@ TEST_F(Netns, ADroppedPingToolEchoLeavesNoChildNorDescriptor) {
     EXPECT_EQ(net->RunInA([] {
         PollLoop loop;
         const auto sender = MakeIcmpSender(loop, IcmpMethod::kPingTool);
-        const std::size_t fds = OpenFds();
+        const std::size_t fds = test::Names("/proc/self/fd").size();
         bool called = false;
         LoopHandle echo =
             SendEcho(loop, *sender, "10.201.0.3", kEchoPayload, [&](EchoResult) { called = true; });
@@ -238,7 +226,7 @@ TEST_F(Netns, ADroppedPingToolEchoLeavesNoChildNorDescriptor) {
         // Well before the tool's own timeout would end it.
         const bool reaped = loop.RunUntil([] { return !HasChildren(); }, 500ms);
         return std::string(ran ? "ran" : "never ran") + (reaped ? " reaped" : " left") +
-               (called ? " called" : "") + (OpenFds() == fds ? "" : " fd left");
+               (called ? " called" : "") + (test::Names("/proc/self/fd").size() == fds ? "" : " fd left");
     }),
               "ran reaped");
 }

@@ -6,16 +6,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
 #include "probes/echo_packet.h"
-#include "probes/echo_status.h"
 #include "probes/icmp_methods.h"
-#include "probes/ipv4_text.h"
 #include "probes/ping_output.h"
-#include "support/fake_clock.h"
 #include "support/fake_loop.h"
 #include "support/fake_probes.h"
 #include "support/todays_log.h"

@@ -1,9 +1,7 @@
 #include "records/event_log.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
-#include <chrono>
 #include <functional>
 #include <vector>
 

@@ -6,7 +6,6 @@
 
 #include <csignal>
 #include <sstream>
-#include <vector>
 
 #include "records/settings_file.h"
 #include "support/fake_clock.h"

@@ -6,16 +6,12 @@
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <bit>
 #include <cmath>
-#include <vector>
 
-#include "service/channel_protocol.h"
 #include "service/channel_socket_linux.h"
 #include "support/poll_loop.h"
 #include "support/temp_dir.h"
@@ -31,8 +27,7 @@ void PrintTo(const ChannelMessage& m, std::ostream* os) {
 namespace test {
 namespace {
 
-using ::testing::ElementsAre;
-using ::testing::ElementsAreArray;
+using namespace ::testing;
 using Result = ChannelDecoder::Result;
 using namespace std::chrono_literals;
 

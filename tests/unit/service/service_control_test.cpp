@@ -5,18 +5,13 @@
 #include <syslog.h>
 
 #include "service/service_control.h"
-#include "service/service_unit.h"
 #include "support/recording_systemctl.h"
 #include "support/temp_dir.h"
 
 namespace vgx::test {
 namespace {
 
-using ::testing::ElementsAre;
-using ::testing::EndsWith;
-using ::testing::HasSubstr;
-using ::testing::IsEmpty;
-using ::testing::StartsWith;
+using namespace ::testing;
 
 const CommandResult kFails{true, 1, ""};
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "probes/http_probe.h"
 #include "probes/icmp_probe.h"
 #include "probes/ipv4_text.h"
 #include "records/clock.h"
@@ -47,6 +48,20 @@ struct FakeResolver final : Resolver {
     EventLoop& loop;
     std::map<std::string, ResolveResult> answers;
     std::chrono::milliseconds delay{0};
+};
+
+// Answers each HEAD request `answerTime` later with `answer`; records "host|path".
+struct FakeHttp final : HttpClient {
+    explicit FakeHttp(EventLoop& l) : loop(l) {}
+    LoopHandle Head(const std::string& host, const std::string& path,
+                    std::function<void(HttpHeadResult)> done) override {
+        requests.push_back(host + "|" + path);
+        return loop.After(answerTime, [r = answer, done = std::move(done)] { done(r); });
+    }
+    EventLoop& loop;
+    HttpHeadResult answer{true, "200", 0};
+    std::chrono::milliseconds answerTime{5};
+    std::vector<std::string> requests;
 };
 
 }  // namespace vgx::test
