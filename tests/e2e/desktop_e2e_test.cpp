@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <thread>
 
 #include "desktop_session.h"
 #include "program_run.h"
@@ -24,8 +23,7 @@ namespace vgx::test {
 namespace {
 
 using namespace std::chrono_literals;
-using ::testing::HasSubstr;
-using ::testing::MatchesRegex;
+using namespace ::testing;
 
 TEST(TrayE2E, FirstStartThenXPanelConfigAndQuitFromTheTray) {
     DesktopSession desktop;
@@ -81,22 +79,18 @@ TEST(StallE2E, TheWindowAnswersWhileTheWebServerStalls) {
     ASSERT_TRUE(desktop.Start()) << desktop.Error();
     TempDir dir;
     TinyServer silent("");
-    WriteSettings(dir.path(), [](Settings& s) {
-        s.WebCheckEnabled = 1;
-        s.WebPage = "http://127.0.0.1/pagina.htm";
-    });
+    WriteWebCheck(dir.path());
     ProgramRun run(VGX_TEST_PROGRAM, dir.path());
     std::vector<std::string> env = desktop.Env();
-    env.push_back("VGX_TEST_HTTP_PORT=" + std::to_string(silent.port()));
+    env.push_back(HttpPortEnv(silent.port()));
     run.Start({}, env);
     const auto window = WaitForSettingsWindow(desktop, run.Pid(), 10s);
     ASSERT_TRUE(window);
-    ASSERT_TRUE(WaitFor([&] { return Occurrences(silent.Requests(), "HEAD ") == 1; }, 10s));
+    ASSERT_TRUE(WaitFor([&] { return silent.Heads() == 1; }, 10s));
     desktop.Click(OnScreen(*window, kTrayButton));
     EXPECT_TRUE(desktop.WaitForTrayIcon(run.Pid(), 3s)) << "\"X\" answered during the wait";
     EXPECT_EQ(run.Logged("FALHA IIS"), 0) << "the page is still awaited";
-    run.Signal(SIGTERM);
-    EXPECT_EQ(run.WaitExit(5s), std::optional<int>(0));
+    EXPECT_EQ(run.Stop(), std::optional<int>(0));
 }
 
 bool Red(QRgb p) {
@@ -122,9 +116,7 @@ TEST(FaceE2E, FollowsCancelsTheRestartAndSwitchesTheCheckOffInTheRunningCopy) {
     TempDir dir;
     // The face starts in the tray with its panel; the service copy's first cycle, at its first
     // tick, reaches the failure limit and its action restarts the computer.
-    WriteSettings(dir.path(), [](Settings& s) {
-        s.WebCheckEnabled = 1;
-        s.WebPage = "http://127.0.0.1/pagina.htm";
+    WriteWebCheck(dir.path(), [](Settings& s) {
         s.WebAction = 2;
         s.FailureLimit = "1";
         s.PoolingMinutes = "1";
@@ -134,11 +126,10 @@ TEST(FaceE2E, FollowsCancelsTheRestartAndSwitchesTheCheckOffInTheRunningCopy) {
         s.PanelTop = 1500;
     });
     TinyServer server("HTTP/1.0 500 Erro\r\n\r\n");
-    const std::string port = "VGX_TEST_HTTP_PORT=" + std::to_string(server.port());
+    const std::string port = HttpPortEnv(server.port());
     ProgramRun service(VGX_TEST_PROGRAM, dir.path());
     ProgramRun face(VGX_TEST_PROGRAM, dir.path());
 
-    const std::string failure = "FALHA IIS: http://127.0.0.1/pagina.htm";
     service.Start({}, {port}, {"--service"});
     ASSERT_TRUE(WaitFor([&] { return service.Logged("INICIOU O SISTEMA") == 1; }, 10s));
     auto env = desktop.Env();
@@ -146,7 +137,7 @@ TEST(FaceE2E, FollowsCancelsTheRestartAndSwitchesTheCheckOffInTheRunningCopy) {
     face.Start({}, env);
 
     // The failure as the service copy counted it.
-    ASSERT_TRUE(WaitFor([&] { return service.Logged(failure) == 1; }, 10s));
+    ASSERT_TRUE(WaitFor([&] { return service.Logged(kPageFailure) == 1; }, 10s));
     const auto firstCycle = std::chrono::steady_clock::now();
     auto icon = desktop.WaitForTrayIcon(face.Pid(), 10s);
     ASSERT_TRUE(icon);
@@ -188,8 +179,8 @@ TEST(FaceE2E, FollowsCancelsTheRestartAndSwitchesTheCheckOffInTheRunningCopy) {
     // Past the restart's time and the next cycle's: no restart, and no check in the service copy.
     std::this_thread::sleep_until(firstCycle + 63s);
     EXPECT_FALSE(std::filesystem::exists(dir / "restart-requests.txt"));
-    EXPECT_EQ(service.Logged(failure), 1);
-    EXPECT_EQ(Occurrences(server.Requests(), "HEAD "), 1);
+    EXPECT_EQ(service.Logged(kPageFailure), 1);
+    EXPECT_EQ(server.Heads(), 1);
 
     // Paused by the service manager, the service copy hides the face's panel and its tray
     // offers "&Start", which continues the service; continued, the panel is back.
@@ -210,16 +201,14 @@ TEST(FaceE2E, FollowsCancelsTheRestartAndSwitchesTheCheckOffInTheRunningCopy) {
     EXPECT_TRUE(WaitForNamedWindow(desktop, face.Pid(), "Painel", 5s)) << "the panel is back";
 
     // The service copy ends; the face shows it and runs no watchdog of its own.
-    service.Signal(SIGTERM);
-    EXPECT_EQ(service.WaitExit(5s), std::optional<int>(0));
+    EXPECT_EQ(service.Stop(), std::optional<int>(0));
     EXPECT_TRUE(WaitFor([&] { return Share(desktop.Grab(*icon), Grey) > 0.3; }, 5s))
         << "the grey shield";
     EXPECT_TRUE(WaitFor([&] { return Share(desktop.Grab(*panel), Red) == 0; }, 5s))
         << "the report on white";
     EXPECT_EQ(face.WaitExit(4s), std::nullopt) << "the face goes on";
     EXPECT_EQ(face.Logged("INICIOU O SISTEMA"), 1);
-    face.Signal(SIGTERM);
-    EXPECT_EQ(face.WaitExit(5s), std::optional<int>(0));
+    EXPECT_EQ(face.Stop(), std::optional<int>(0));
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 // After Qt: Xlib defines macros (None, Bool, Status) that Qt's headers would trip on.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 

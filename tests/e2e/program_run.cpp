@@ -3,7 +3,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <thread>
 
 #include "records/settings_file.h"
@@ -100,6 +99,14 @@ void WriteSettings(const std::filesystem::path& dir, const std::function<void(Se
     change(s);
     if (!ReplaceFileContents(dir / "vgx.cfg", FormatSettingsFile(s, DayOf(SystemClock().Now()))))
         throw std::runtime_error("vgx.cfg not written");
+}
+
+void WriteWebCheck(const std::filesystem::path& dir, const std::function<void(Settings&)>& change) {
+    WriteSettings(dir, [&](Settings& s) {
+        s.WebCheckEnabled = 1;
+        s.WebPage = kTestPage;
+        change(s);
+    });
 }
 
 }  // namespace vgx::test

@@ -28,6 +28,11 @@ public:
     void Signal(int sig) const;
     // Exit status once the process has ended within the time, or nothing.
     std::optional<int> WaitExit(std::chrono::milliseconds timeout);
+    // SIGTERM, then WaitExit.
+    std::optional<int> Stop(std::chrono::milliseconds timeout = std::chrono::seconds(5)) {
+        Signal(SIGTERM);
+        return WaitExit(timeout);
+    }
     pid_t Pid() const { return pid_; }
 
     // Today's log of the program, as it is now, and how often `message` is in it.
@@ -54,5 +59,17 @@ long Occurrences(const std::string& text, const std::string& part);
 
 // Writes vgx.cfg in `dir`: the program's defaults with `change` applied, saved today.
 void WriteSettings(const std::filesystem::path& dir, const std::function<void(Settings&)>& change);
+
+// The page of the web-check tests, and the line its failure logs.
+inline const std::string kTestPage = "http://127.0.0.1/pagina.htm";
+inline const std::string kPageFailure = "FALHA IIS: " + kTestPage;
+// WriteSettings with the web check on kTestPage before `change`.
+void WriteWebCheck(
+    const std::filesystem::path& dir,
+    const std::function<void(Settings&)>& change = [](Settings&) {});
+// The environment entry that sends the program's web check to `port`.
+inline std::string HttpPortEnv(std::uint16_t port) {
+    return "VGX_TEST_HTTP_PORT=" + std::to_string(port);
+}
 
 }  // namespace vgx::test

@@ -3,15 +3,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <poll.h>
-#include <sys/socket.h>
 #include <sys/un.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <iostream>
-#include <optional>
-#include <stdexcept>
 
 #include "cleaning/jobs_file.h"
 #include "program_run.h"
@@ -23,9 +19,7 @@ namespace vgx::test {
 namespace {
 
 using namespace std::chrono_literals;
-using ::testing::Contains;
-using ::testing::HasSubstr;
-using ::testing::Value;
+using namespace ::testing;
 
 // A datagram socket bound at `path`, read as datagrams arrive, as systemd and the system log
 // read theirs: a sender never finds the queue full.
@@ -74,11 +68,7 @@ TEST(ServiceE2E, ReportsToSystemdPausesContinuesAndStops) {
     TempDir trash;
     TempDir dev;
     TinyServer server("HTTP/1.0 200 OK\r\n\r\n");
-    WriteSettings(dir.path(), [](Settings& s) {
-        s.WebCheckEnabled = 1;
-        s.WebPage = "http://127.0.0.1/pagina.htm";
-        s.PoolingMinutes = "1";
-    });
+    WriteWebCheck(dir.path(), [](Settings& s) { s.PoolingMinutes = "1"; });
     // Due at the first cleaning tick, 23 s after the cleaning timer starts.
     WriteFile(trash / "velho.txt", "x");
     CleaningJob job;
@@ -97,13 +87,12 @@ TEST(ServiceE2E, ReportsToSystemdPausesContinuesAndStops) {
     } else {
         std::cout << "[   NOTE   ] system log not captured: no mount namespace here\n";
     }
-    const auto heads = [&] { return Occurrences(server.Requests(), "HEAD "); };
     ProgramRun run(VGX_TEST_PROGRAM, dir.path());
     const auto started = std::chrono::steady_clock::now();
     // A windowing platform that cannot open: the service copy must not load one.
     run.Start(prefix,
               {"NOTIFY_SOCKET=" + (dir / "notify").string(), "WATCHDOG_USEC=2000000",
-               "QT_QPA_PLATFORM=xcb", "VGX_TEST_HTTP_PORT=" + std::to_string(server.port())},
+               "QT_QPA_PLATFORM=xcb", HttpPortEnv(server.port())},
               {"--service"});
     // A pause sent as soon as the program's own code runs (it blocks the signal first thing),
     // long before it is ready, is kept until it is: it neither kills the copy nor gets lost.
@@ -128,19 +117,19 @@ TEST(ServiceE2E, ReportsToSystemdPausesContinuesAndStops) {
         << ::testing::PrintToString(notify.Received());
     ASSERT_TRUE(WaitFor([&] { return notify.Has("STATUS=Serviço Pausado"); }, 5s));
     std::this_thread::sleep_for(1s);  // a cycle under way finishes
-    const long requests = heads();
+    const long requests = server.Heads();
     const long keepAlives = notify.Count("WATCHDOG=1");
 
     // Past the first cleaning tick (23 s) and past the next cycle's time: nothing runs. A
     // cycle that came before the pause puts the next one a minute after it.
     std::this_thread::sleep_until(started + (requests == 0 ? 27s : 63s));
-    EXPECT_EQ(heads(), requests);
+    EXPECT_EQ(server.Heads(), requests);
     EXPECT_TRUE(std::filesystem::exists(trash / "velho.txt"));
     EXPECT_GE(notify.Count("WATCHDOG=1"), keepAlives + 10) << "keep-alives go on while paused";
 
     run.Signal(SIGUSR2);
     ASSERT_TRUE(WaitFor([&] { return notify.Has("STATUS=Serviço Continuado"); }, 5s));
-    EXPECT_TRUE(WaitFor([&] { return heads() > requests; }, 5s));
+    EXPECT_TRUE(WaitFor([&] { return server.Heads() > requests; }, 5s));
     EXPECT_TRUE(WaitFor([&] { return !std::filesystem::exists(trash / "velho.txt"); }, 30s));
 
     for (int i = 0; i < 50; ++i)  // a storm of stops still ends with the copy's own status
@@ -167,24 +156,20 @@ TEST(ServiceE2E, ReportsToSystemdPausesContinuesAndStops) {
 TEST(ServiceE2E, KeepAlivesGoOnWhileTheWebServerStalls) {
     TempDir dir;
     TinyServer silent("");
-    WriteSettings(dir.path(), [](Settings& s) {
-        s.WebCheckEnabled = 1;
-        s.WebPage = "http://127.0.0.1/pagina.htm";
-    });
+    WriteWebCheck(dir.path());
     DatagramSink notify(dir / "notify");
     ProgramRun run(VGX_TEST_PROGRAM, dir.path());
     run.Start({},
               {"NOTIFY_SOCKET=" + (dir / "notify").string(), "WATCHDOG_USEC=2000000",
-               "VGX_TEST_HTTP_PORT=" + std::to_string(silent.port())},
+               HttpPortEnv(silent.port())},
               {"--service"});
-    ASSERT_TRUE(WaitFor([&] { return Occurrences(silent.Requests(), "HEAD ") == 1; }, 10s));
+    ASSERT_TRUE(WaitFor([&] { return silent.Heads() == 1; }, 10s));
     const long before = notify.Count("WATCHDOG=1");
     std::this_thread::sleep_for(5s);
     // sd-event sends one between half and three quarters of the interval.
     EXPECT_GE(notify.Count("WATCHDOG=1") - before, 3) << "keep-alives every 1 to 1.5 s";
     EXPECT_EQ(run.Logged("FALHA IIS"), 0) << "still waiting for the page";
-    run.Signal(SIGTERM);
-    EXPECT_EQ(run.WaitExit(3s), std::optional<int>(0));
+    EXPECT_EQ(run.Stop(3s), std::optional<int>(0));
     EXPECT_EQ(run.Logged("FALHA IIS"), 0) << "a stop neither counts nor acts";
 }
 

@@ -5,7 +5,6 @@
 // copy is the test build of the daemon.
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
 #include <iterator>
 
 #include "app/process_start.h"

@@ -3,11 +3,9 @@
 // the lock runs it.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include "program_run.h"
 #include "support/netns_pair.h"
-#include "support/temp_dir.h"
 #include "support/tiny_http_server.h"
 #include "support/todays_log.h"
 
@@ -15,8 +13,7 @@ namespace vgx::test {
 namespace {
 
 using namespace std::chrono_literals;
-using ::testing::_;
-using ::testing::ElementsAre;
+using namespace ::testing;
 
 // Seconds since midnight of a line's "dd/mm/yyyy hh:mm:ss" stamp.
 int SecondsOf(const std::string& line) {
@@ -52,58 +49,44 @@ TEST(WatchdogE2E, SilentAddressesLeadToARestartThirtyOneSecondsAfterTheWarning) 
     EXPECT_GE(waited, 30);
     EXPECT_LE(waited, 33);
 
-    run.Signal(SIGTERM);
-    EXPECT_TRUE(run.WaitExit(25s).has_value());
+    EXPECT_TRUE(run.Stop(25s).has_value());
 }
 
 TEST(OneCopyE2E, OnlyTheCopyHoldingTheLockRunsTheWatchdog) {
     TempDir dir;
     TinyServer server("HTTP/1.0 500 Erro\r\n\r\n");
-    WriteSettings(dir.path(), [](Settings& s) {
-        s.WebCheckEnabled = 1;
-        s.WebPage = "http://127.0.0.1/pagina.htm";
-    });
-    const std::string port = "VGX_TEST_HTTP_PORT=" + std::to_string(server.port());
+    WriteWebCheck(dir.path());
+    const std::vector<std::string> env = {HttpPortEnv(server.port())};
     ProgramRun first(VGX_TEST_PROGRAM, dir.path());
     const auto count = [&](const std::string& message) { return first.Logged(message); };
-    const std::string failure = "FALHA IIS: http://127.0.0.1/pagina.htm";
 
-    first.Start({}, {port});
-    ASSERT_TRUE(WaitFor([&] { return count(failure) == 1; }, 15s));
+    first.Start({}, env);
+    ASSERT_TRUE(WaitFor([&] { return count(kPageFailure) == 1; }, 15s));
     ProgramRun second(VGX_TEST_PROGRAM, dir.path());
-    second.Start({}, {port});
+    second.Start({}, env);
     std::this_thread::sleep_for(4s);  // a copy that ran the watchdog would have cycled by now
-    EXPECT_EQ(count("INICIOU O SISTEMA"), 1);
-    EXPECT_EQ(count(failure), 1);
-
     // The first ends: the second stays a face and does not take over.
-    first.Signal(SIGTERM);
-    ASSERT_EQ(first.WaitExit(5s), std::optional<int>(0));
+    ASSERT_EQ(first.Stop(), std::optional<int>(0));
     std::this_thread::sleep_for(3s);
     EXPECT_EQ(count("INICIOU O SISTEMA"), 1);
-    EXPECT_EQ(count(failure), 1);
-    second.Signal(SIGTERM);
-    ASSERT_EQ(second.WaitExit(5s), std::optional<int>(0));
+    EXPECT_EQ(count(kPageFailure), 1);
+    ASSERT_EQ(second.Stop(), std::optional<int>(0));
 
-    // The next start decides afresh.
-    ProgramRun third(VGX_TEST_PROGRAM, dir.path());
-    third.Start({}, {port});
-    EXPECT_TRUE(WaitFor([&] { return count(failure) == 2; }, 15s));
-    EXPECT_EQ(count("INICIOU O SISTEMA"), 2);
-    third.Signal(SIGTERM);
-    EXPECT_EQ(third.WaitExit(5s), std::optional<int>(0));
-
-    // A lock that cannot be taken is no other copy: this one watches, says why, and leaves
-    // what stands under the name alone.
-    std::filesystem::remove(dir / "vigiax.lock");
-    ASSERT_EQ(::mkfifo((dir / "vigiax.lock").c_str(), 0600), 0);
-    ProgramRun fourth(VGX_TEST_PROGRAM, dir.path());
-    fourth.Start({}, {port});
-    EXPECT_TRUE(WaitFor([&] { return count(failure) == 3; }, 15s));
+    // The next start decides afresh. A lock that cannot be taken is no other copy: this one
+    // watches, says why, and leaves what stands under the name alone.
+    for (const bool fifo : {false, true}) {
+        if (fifo) {
+            std::filesystem::remove(dir / "vigiax.lock");
+            ASSERT_EQ(::mkfifo((dir / "vigiax.lock").c_str(), 0600), 0);
+        }
+        ProgramRun next(VGX_TEST_PROGRAM, dir.path());
+        next.Start({}, env);
+        EXPECT_TRUE(WaitFor([&] { return count(kPageFailure) == (fifo ? 3 : 2); }, 15s));
+        EXPECT_EQ(count("INICIOU O SISTEMA"), fifo ? 3 : 2);
+        EXPECT_EQ(next.Stop(), std::optional<int>(0));
+    }
     EXPECT_EQ(count("FALHA AO TRAVAR VIGIAX.LOCK! não é um arquivo comum "), 1);
     EXPECT_TRUE(std::filesystem::is_fifo(dir / "vigiax.lock"));
-    fourth.Signal(SIGTERM);
-    EXPECT_EQ(fourth.WaitExit(5s), std::optional<int>(0));
 }
 
 }  // namespace

@@ -1,19 +1,14 @@
-// The metrics file as node_exporter's textfile collector reads it: the real exporter, in a
-// network namespace of the test's own, scraped over that namespace's loopback.
+// The metrics file as node_exporter's textfile collector reads it: the real exporter on a free
+// port of 127.0.0.1.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <atomic>
-#include <string>
-#include <thread>
 
 #include "app/metrics_publisher.h"
 #include "metrics/exposition.h"
-#include "metrics/textfile_writer.h"
 #include "program_run.h"
 #include "support/promtool.h"
-#include "support/temp_dir.h"
 #include "support/tiny_http_server.h"
 #include "textfile_exporter.h"
 
@@ -21,24 +16,6 @@ namespace vgx::test {
 namespace {
 
 using namespace std::chrono_literals;
-
-WatchdogMetrics WebFailing() {
-    WatchdogMetrics m;
-    m.Version = "0.1.0";
-    m.StartTimeSeconds = 1765065600;
-    m.LastCycleTimeSeconds = 1765066500.5;
-    m.PoolingIntervalSeconds = 60;
-    m.Failures = 2;
-    m.FailureLimit = 3;
-    m.Cycles = 5;
-    m.FailedCycles = 2;
-    m.Internet = {false, std::nullopt, std::nullopt};
-    m.Web = {true, false, 0.0125};
-    m.WebServerRestarts = 1;
-    m.ThresholdEventsToday = 1;
-    m.Cleaning = {3, 1, 0, 42};
-    return m;
-}
 
 double MtimeSeconds(const std::filesystem::path& file) {
     struct stat st {};
@@ -52,11 +29,8 @@ void ExpectServed(const std::string& file, const std::string& scrape) {
     const auto written = ParseSamples(file);
     ASSERT_FALSE(written.empty());
     for (const auto& [series, value] : written) {
-        const auto it = served.find(series);
-        if (it == served.end())
-            ADD_FAILURE() << series << " not served";
-        else
-            EXPECT_DOUBLE_EQ(it->second, value) << series;
+        ASSERT_EQ(served.count(series), 1U) << series << " not served";
+        EXPECT_DOUBLE_EQ(served.at(series), value) << series;
     }
 }
 
@@ -74,12 +48,9 @@ protected:
 TEST_F(TextfileCollector, ServesTheProgramsFileAndItFollowsAFailingWebCheck) {
     TempDir program;
     TinyServer failing("HTTP/1.0 500 Erro\r\n\r\n");
-    WriteSettings(program.path(), [](Settings& s) {
-        s.WebCheckEnabled = 1;
-        s.WebPage = "http://127.0.0.1/pagina.htm";
-    });
+    WriteWebCheck(program.path());
     ProgramRun run(VGX_TEST_PROGRAM, program.path());
-    run.Start({}, {"VGX_TEST_HTTP_PORT=" + std::to_string(failing.port())},
+    run.Start({}, {HttpPortEnv(failing.port())},
               {"--service", "--metrics-dir", dir_.path().string()});
     const auto file = [&] { return ReadFile(dir_ / "vigiax.prom"); };
     ASSERT_TRUE(
@@ -106,24 +77,22 @@ TEST_F(TextfileCollector, ServesTheProgramsFileAndItFollowsAFailingWebCheck) {
     EXPECT_NEAR(served.at("vigiax_last_cycle_timestamp_seconds"), now, 5);
 
     // Left in place at a stop: its age tells that this watchdog stopped.
-    run.Signal(SIGTERM);
-    EXPECT_EQ(run.WaitExit(5s), std::optional<int>(0));
+    EXPECT_EQ(run.Stop(), std::optional<int>(0));
     EXPECT_TRUE(std::filesystem::exists(dir_ / "vigiax.prom"));
 }
 
 TEST_F(TextfileCollector, ScrapesDuringRewritesNeverSeeAnError) {
     MetricsFileWriter writer(dir_.path(), nullptr);
-    WatchdogMetrics m = WebFailing();
+    WatchdogMetrics m;
     ASSERT_FALSE(writer.Write(m).Failed());
     TextfileExporter exporter(dir_.path());
 
     std::atomic<bool> done{false};
     std::thread rewrites([&] {
-        WatchdogMetrics n = m;
         for (std::uint64_t i = 0; !done && i < 100000; ++i) {
-            n.Cycles = i;
-            n.Version = std::string(i % 7 * 30000, 'v');  // files of changing size
-            [[maybe_unused]] const auto r = writer.Write(n);
+            m.Cycles = i;
+            m.Version = std::string(i % 7 * 30000, 'v');  // files of changing size
+            [[maybe_unused]] const auto r = writer.Write(m);
         }
     });
     // A scrape of a file seen empty or cut short lacks the first or the last family.

@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <iterator>
 #include <regex>
 
 #include "program_run.h"

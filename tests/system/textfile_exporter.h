@@ -2,7 +2,7 @@
 
 #include <sys/types.h>
 
-#include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -11,9 +11,8 @@
 
 namespace vgx::test {
 
-// The real node_exporter with only its textfile collector on one folder, listening on
-// 127.0.0.1:9100 inside a network namespace that it makes for itself (loopback up) and deletes
-// when it goes, with the exporter it started. Needs root.
+// The real node_exporter with only its textfile collector on one folder, listening on a free
+// port of 127.0.0.1; stopped when it goes.
 class TextfileExporter {
 public:
     // Empty when it can run here, else why not.
@@ -24,16 +23,15 @@ public:
     TextfileExporter(const TextfileExporter&) = delete;
     TextfileExporter& operator=(const TextfileExporter&) = delete;
 
-    // The body of GET /metrics over the namespace's loopback; throws when it cannot be had.
+    // The body of GET /metrics; throws when it cannot be had.
     std::string Scrape() const;
     // What the exporter printed so far.
     std::string Output() const;
 
 private:
-    bool Answers() const;
     void Stop();
 
-    std::string ns_;
+    std::uint16_t port_ = 0;
     TempDir work_;
     pid_t pid_ = -1;
 };

@@ -1,10 +1,6 @@
 // Switching the checks on through the window, with real pings and HTTP requests: to this
 // machine (127.0.0.1), to a local server answering 404, and inside network namespaces of the
 // test's own (an address that answers but is not local, and a silent one).
-#include <fcntl.h>
-#include <sched.h>
-#include <unistd.h>
-
 #include "records/unique_fd.h"
 #include "support/netns_pair.h"
 #include "support/tiny_http_server.h"

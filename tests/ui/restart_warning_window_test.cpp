@@ -1,6 +1,4 @@
 // frmAviso on the offscreen platform, driven by a watchdog with fake ports.
-#include <QApplication>
-#include <QLabel>
 #include <QTest>
 
 #include "ui/restart_warning_window.h"

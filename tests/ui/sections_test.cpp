@@ -3,11 +3,9 @@
 // chooser that answers for the user.
 #include <QRadioButton>
 #include <QStyleOptionSlider>
-#include <QTimer>
 #include <QWheelEvent>
 
 #include "cleaning/jobs_file.h"
-#include "records/settings_file.h"
 #include "ui/settings/job_editor_window.h"
 #include "ui/widgets/path_label.h"
 #include "ui_world.h"
@@ -38,9 +36,6 @@ private slots:
         UiWorld w;
         ConfigSection& c = *w.Main().Config();
         QTest::keyClick(c.txtPoling, Qt::Key_Up);
-        QCOMPARE(c.txtPoling->text(), QStringLiteral("4"));
-        QCOMPARE(Line(w.File("vgx.cfg"), 2), QStringLiteral("\"3\""));
-
         c.cmdOK_Click();  // answered No
         QCOMPARE(w.TakeAsked(), std::vector<std::string>{"ATENÇÃO: Você confirma a operação?"});
         QCOMPARE(Line(w.File("vgx.cfg"), 2), QStringLiteral("\"3\""));
@@ -51,8 +46,7 @@ private slots:
         QCOMPARE(w.Settings().Committed().PoolingMinutes, 4);
 
         QTest::keyClick(c.txtFalha, Qt::Key_Down);
-        w.answers = {PromptAnswer::No};
-        c.cmdCancel_Click();
+        c.cmdCancel_Click();  // answered No
         UiWorld::Settle();
         QCOMPARE(c.txtFalha->text(), QStringLiteral("6"));
         w.answers = {PromptAnswer::Yes};
@@ -108,22 +102,23 @@ private slots:
     void actionListsClearTheChecksTheyConcern() {
         UiWorld w;
         w.Settings().SetValue(Setting::NetCheck, 1);
+        const auto choose = [](QComboBox* list, int index) {
+            list->setCurrentIndex(index);
+            emit list->activated(index);
+        };
         InternetSection& net = *w.Main().Internet();
         QVERIFY(net.chkAtiNet->isChecked());
-        net.cmbAcaoNet->setCurrentIndex(1);
-        emit net.cmbAcaoNet->activated(1);
+        choose(net.cmbAcaoNet, 1);
         QVERIFY(!net.chkAtiNet->isChecked());
 
         IisSection& iis = *w.Main().Iis();
         w.Main().Boot_Click(3);
         QVERIFY(!iis.chkBootReset->isVisibleTo(&w.Main()));
-        iis.cmbIIS->setCurrentIndex(1);
-        emit iis.cmbIIS->activated(1);
+        choose(iis.cmbIIS, 1);
         QVERIFY(iis.chkBootReset->isVisibleTo(&w.Main()));
         iis.chkBootReset->click();
         QCOMPARE(w.Settings().Working().RestartAfterWebRestarts, 1);
-        iis.cmbIIS->setCurrentIndex(2);
-        emit iis.cmbIIS->activated(2);
+        choose(iis.cmbIIS, 2);
         QVERIFY(!iis.chkBootReset->isVisibleTo(&w.Main()));
         QCOMPARE(w.Settings().Working().RestartAfterWebRestarts, 0);
 
@@ -149,8 +144,7 @@ private slots:
         QCOMPARE(e->lblPasta->path(), QString::fromStdString(shared.path().string()));
         e->OptTipo[0]->click();
         QVERIFY(e->pctIni->isVisible());
-        e->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(e));
+        QVERIFY(UiWorld::Activated(e));
         // Enter on a kind or in a field presses no button.
         e->OptTipo[0]->setFocus();
         QTest::keyClick(e->OptTipo[0], Qt::Key_Enter);
@@ -197,9 +191,8 @@ private slots:
         QCOMPARE(w.TakeAsked(), std::vector<std::string>{
                                     "ATENÇÃO: Por motivo de segurança, esse diretório não pode "
                                     "ser selecionado."});
-        QVERIFY(e.lblPasta->text().isEmpty());
-        QVERIFY(!e.OptTipo[0]->isEnabled());
-        QVERIFY(!e.pctIni->isVisible());
+        QVERIFY(e.lblPasta->text().isEmpty() && !e.OptTipo[0]->isEnabled() &&
+                !e.pctIni->isVisible());
 
         TempDir shared;
         w.windows.Context().chooseFolder =

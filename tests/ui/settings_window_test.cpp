@@ -3,7 +3,6 @@
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QDateEdit>
-#include <QLabel>
 #include <QPlainTextEdit>
 
 #include "ui/settings/log_viewer.h"
@@ -72,9 +71,7 @@ private slots:
     void menuLettersOpenTheirSectionsOrMoveTheFocusWhenShared() {
         UiWorld w;
         MainWindow& m = w.Main();
-        m.show();
-        m.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&m));
+        QVERIFY(UiWorld::Activated(&m));
         const auto alt = [&m](Qt::Key key) { QTest::keyClick(&m, key, Qt::AltModifier); };
         alt(Qt::Key_P);  // used once: pressed and opened like a click
         QTRY_COMPARE(m.CurrentSection(), 1);
@@ -131,11 +128,7 @@ private slots:
                  std::vector<std::string>{"ERRO: Arquivo de Log não encontrado nessa data."});
         // Back from another window (the message, another program): the date and focus stay.
         QWidget other;
-        for (QWidget* active : {&other, static_cast<QWidget*>(&m)}) {
-            active->show();
-            active->activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(active));
-        }
+        QVERIFY(UiWorld::Activated(&other) && UiWorld::Activated(&m));
         QCOMPARE(x.Dt->date(), chosen);
         QVERIFY(x.Dt->hasFocus());
         // Shown again: today, and the focus on the menu.

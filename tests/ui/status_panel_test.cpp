@@ -1,7 +1,6 @@
 // frmPanel on the offscreen platform (15 twips per pixel).
 #include <array>
 
-#include <QApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QRegularExpression>

@@ -66,6 +66,12 @@ struct UiWorld {
     }
     // Lets the loop deliver what is due now (answers, a menu's choice).
     static void Settle() { QTest::qWait(30); }
+    // Shows `window` and makes it the active one.
+    static bool Activated(QWidget* window) {
+        window->show();
+        window->activateWindow();
+        return QTest::qWaitForWindowActive(window);
+    }
 
     TempDir dir;
     SystemClock clock;

@@ -2,36 +2,30 @@
 #include <QApplication>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTimer>
 #include <QWheelEvent>
 
 #include "ui/tray/sys_tray_icon.h"
 #include "ui/tray/tray_host_watcher.h"
 #include "ui/tray/tray_menu.h"
-#include "ui/widgets/icon_strip.h"
 #include "ui/widgets/owner_draw_button.h"
 #include "ui/widgets/path_label.h"
 #include "ui/widgets/scroll_column.h"
 
 namespace vgx::test {
 
-namespace {
-
-// Opens the menu, types `keys` into it, closes it with Escape if it is still open, and lets
-// the choice arrive.
-void ChooseWithKeys(SysTrayIcon& tray, const QList<Qt::Key>& keys) {
-    tray.ShowMenu(QPoint(100, 100));
-    for (Qt::Key key : keys)
-        QTest::keyClick(&tray.Menu(), key);
-    if (tray.Menu().isVisible())
-        QTest::keyClick(&tray.Menu(), Qt::Key_Escape);
-    QTest::qWait(30);
-}
-
-}  // namespace
-
 class WidgetsTest : public QObject {
     Q_OBJECT
+
+    // Opens the menu, types `keys` into it, closes it with Escape if it is still open, and lets
+    // the choice arrive.
+    static void ChooseWithKeys(SysTrayIcon& tray, const QList<Qt::Key>& keys) {
+        tray.ShowMenu(QPoint(100, 100));
+        for (Qt::Key key : keys)
+            QTest::keyClick(&tray.Menu(), key);
+        if (tray.Menu().isVisible())
+            QTest::keyClick(&tray.Menu(), Qt::Key_Escape);
+        QTest::qWait(30);
+    }
 
 private slots:
     void scrollColumnFollowsItsBarAndTheWheel() {

@@ -10,9 +10,7 @@
 namespace vgx::test {
 namespace {
 
-using ::testing::ElementsAre;
-using ::testing::HasSubstr;
-using ::testing::IsEmpty;
+using namespace ::testing;
 
 struct CheckTests : ::testing::Test, WatchdogWorld {
     const AskUser ask = [this](const Prompt& p, std::function<void(PromptAnswer)> answered) {

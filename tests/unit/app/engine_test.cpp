@@ -1,10 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include "app/embedded_resources.h"
-#include "app/engine.h"
-#include "app/resource_files.h"
 #include "fakes.h"
 #include "support/todays_log.h"
 

@@ -3,68 +3,19 @@
 #include <chrono>
 #include <deque>
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "app/engine.h"
 #include "app/ports.h"
-#include "probes/http_probe.h"
-#include "probes/icmp_probe.h"
-#include "probes/ipv4_text.h"
 #include "support/fake_clock.h"
 #include "support/fake_loop.h"
+#include "support/fake_probes.h"
 #include "support/temp_dir.h"
 
 namespace vgx::test {
 
 using namespace std::chrono_literals;
-
-// Answers per dotted address (unlisted addresses answer); each echo takes `echoTime`.
-struct FakeIcmp final : IcmpSender {
-    explicit FakeIcmp(EventLoop& l, FakeClock& c) : loop(l), clock(c) {}
-    LoopHandle Echo(std::uint32_t address, std::string_view, std::chrono::milliseconds,
-                    std::function<void(EchoResult)> done) override {
-        echoes.push_back(DottedAddressOf(address));
-        starts.push_back(clock.Now());
-        if (onEcho)
-            onEcho();
-        const auto it = status.find(echoes.back());
-        const EchoResult r{it == status.end() ? 0 : it->second, 0, {}, localFault};
-        return loop.After(echoTime, [r, done = std::move(done)] { done(r); });
-    }
-    EventLoop& loop;
-    FakeClock& clock;
-    std::map<std::string, std::int32_t> status;
-    int localFault = 0;
-    std::vector<std::string> echoes;
-    std::vector<LocalTime> starts;
-    std::chrono::milliseconds echoTime = 10ms;
-    std::function<void()> onEcho;
-};
-
-struct FakeResolver final : Resolver {
-    explicit FakeResolver(EventLoop& l) : loop(l) {}
-    LoopHandle Resolve(const std::string& host, std::function<void(ResolveResult)> done) override {
-        return loop.Next([host, done = std::move(done)] { done({host, 0}); });
-    }
-    EventLoop& loop;
-};
-
-struct FakeHttp final : HttpClient {
-    explicit FakeHttp(EventLoop& l) : loop(l) {}
-    LoopHandle Head(const std::string& host, const std::string& path,
-                    std::function<void(HttpHeadResult)> done) override {
-        requests.push_back(host + path);
-        const HttpHeadResult r{true, status, localFault};
-        return loop.After(answerTime, [r, done = std::move(done)] { done(r); });
-    }
-    EventLoop& loop;
-    std::string status = "200";
-    int localFault = 0;
-    std::chrono::milliseconds answerTime = 5ms;
-    std::vector<std::string> requests;
-};
 
 struct FakePower final : PowerControl {
     bool EnableShutdownPrivilege() override {

@@ -1,5 +1,4 @@
 #pragma once
-
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -37,12 +36,14 @@ struct WatchdogWorld : FakePorts {
 
     void BothAddressesSilent() { icmpSender.status = {{kAddress1, 11010}, {kAddress2, 11010}}; }
 
-    // Runs the loop until the next cycle has started and ended.
-    void Cycle() {
-        const auto before = dog->LastCycleStart();
-        if (!loop.RunUntil([&] { return dog->LastCycleStart() != before && !dog->CycleRunning(); },
-                           24h))
-            throw std::runtime_error("no cycle within a day");
+    // Runs the loop until the next `n` cycles have started and ended.
+    void Cycle(int n = 1) {
+        for (int i = 0; i < n; ++i) {
+            const auto before = dog->LastCycleStart();
+            if (!loop.RunUntil(
+                    [&] { return dog->LastCycleStart() != before && !dog->CycleRunning(); }, 24h))
+                throw std::runtime_error("no cycle within a day");
+        }
     }
 
     std::vector<std::string> Logged() const { return LogMessages(TodaysLog(eventLog, clock)); }

@@ -5,14 +5,9 @@
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
-#include <set>
-#include <string>
-#include <vector>
 
 #include "cleaning/protected_folders.h"
 #include "records/unique_fd.h"
@@ -23,6 +18,7 @@ namespace vgx {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Names;
 using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
@@ -59,13 +55,6 @@ struct Fixture {
                WEXITSTATUS(status) == 0;
     }
 };
-
-std::set<std::string> Names(const fs::path& dir) {
-    std::set<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir))
-        names.insert(e.path().filename().string());
-    return names;
-}
 
 TEST(CleanFolder, EmptiesFilesThenDotlessSubDirectoriesAndNeverFollowsLinks) {
     Fixture f;

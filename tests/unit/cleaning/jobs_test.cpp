@@ -2,12 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <iterator>
-
 #include "cleaning/job_editor.h"
 #include "cleaning/job_list.h"
-#include "cleaning/path_fit.h"
 #include "records/clock.h"
 #include "support/temp_dir.h"
 
@@ -28,15 +24,11 @@ CleaningJob Job(const std::string& path, JobKind kind = JobKind::Hourly, float l
 }
 
 TEST(JobRecord, MatchesHandMadeBytesAndCutsLongPathsOnACharacterBoundary) {
-    std::string expected = "/srv/share";
-    expected.resize(1024, ' ');
-    expected += '\x01';                              // SubDirs
-    expected += '\x00';                              // Kind Daily
-    expected += "08:30";                             // Hour
-    expected += "2#4#6          ";                   // Days, padded
-    expected += std::string("\x00\x40\x1c\x46", 4);  // 10000.0f little-endian
-    ASSERT_EQ(expected.size(), kJobRecordSize);
-
+    // The path padded to 1024 bytes, SubDirs, Kind (Daily), Hour, Days padded to 15 bytes, and
+    // LastRun as a little-endian float.
+    const std::string expected = "/srv/share" + std::string(1014, ' ') +
+                                 std::string("\x01\x00", 2) + "08:30" + "2#4#6          " +
+                                 std::string("\x00\x40\x1c\x46", 4);
     CleaningJob job = Job("/srv/share", JobKind::Daily, 10000.0F);
     job.SubDirs = 1;
     job.Hour.Assign("08:30");
@@ -89,7 +81,7 @@ TEST(JobsFile, DeletingRenumbersAndSavesAndAFailedSaveChangesNothing) {
     ASSERT_EQ(DeleteJob(jobs, 0, dir.path()), DeleteOutcome::Deleted);
     EXPECT_EQ(jobs[0].Path.Text(), "/b");
     EXPECT_EQ(ReadFile(JobsFilePath(dir.path())), EncodeJobRecord(jobs[0]));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);  // no temp
+    EXPECT_EQ(test::Names(dir.path()), std::set<std::string>{"folder.dat"});  // no temporary file
 }
 
 TEST(JobsFile, StartUpLoadClearsMarksNotOfToday) {

@@ -3,10 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <initializer_list>
-#include <string>
-#include <vector>
 
 #include "support/fake_clock.h"
 #include "support/temp_dir.h"

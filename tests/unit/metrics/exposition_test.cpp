@@ -3,13 +3,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <map>
-#include <set>
 #include <sstream>
-#include <string>
 #include <vector>
 
 #include "support/promtool.h"
@@ -44,8 +41,7 @@ WatchdogMetrics Busy() {
 // The exposition read back: series ("name{labels}") to value text, family types, and what
 // breaks the format's rules on HELP/TYPE placement and sample timestamps.
 struct Parsed {
-    std::map<std::string, std::string> series;
-    std::map<std::string, std::string> types;
+    std::map<std::string, std::string> series, types;
     std::vector<std::string> problems;
 };
 
@@ -55,29 +51,25 @@ Parsed Parse(const std::string& text) {
     std::string family;
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);) {
-        if (line.rfind("# HELP ", 0) == 0 || line.rfind("# TYPE ", 0) == 0) {
-            const std::size_t end = line.find(' ', 7);
-            const std::string name = line.substr(7, end - 7);
-            if (line[2] == 'H') {
-                if (!helped.insert(name).second)
-                    p.problems.push_back("second HELP for " + name);
-                if (!family.empty())
-                    finished.insert(family);
-                family = name;
-            } else if (name != family || !p.types.emplace(name, line.substr(end + 1)).second) {
+        const std::size_t end = line.find(' ', 7);
+        if (line.starts_with("# HELP ")) {
+            finished.insert(family);
+            family = line.substr(7, end - 7);
+            if (!helped.insert(family).second)
+                p.problems.push_back("second HELP for " + family);
+        } else if (line.starts_with("# TYPE ")) {
+            if (line.substr(7, end - 7) != family ||
+                !p.types.emplace(family, line.substr(end + 1)).second)
                 p.problems.push_back("TYPE out of place: " + line);
-            }
-            continue;
+        } else {
+            const std::string name = line.substr(0, line.find_first_of("{ "));
+            if (name != family || p.types.count(name) == 0 || finished.count(name) != 0)
+                p.problems.push_back("sample outside its family: " + line);
+            const std::size_t space = line.rfind(' ');  // the only one after the labels
+            if (space == std::string::npos || line.find(' ', line.rfind('}') + 1) != space)
+                p.problems.push_back("not `series value`: " + line);
+            p.series[line.substr(0, space)] = line.substr(space + 1);
         }
-        const std::string name = line.substr(0, line.find_first_of("{ "));
-        if (name != family || p.types.count(name) == 0 || finished.count(name) != 0)
-            p.problems.push_back("sample outside its family: " + line);
-        const std::size_t close = line.rfind('}');
-        const std::string tail = line.substr(close == std::string::npos ? 0 : close);
-        if (std::count(tail.begin(), tail.end(), ' ') != 1)
-            p.problems.push_back("not `series value`: " + line);
-        const std::size_t space = line.rfind(' ');
-        p.series[line.substr(0, space)] = line.substr(space + 1);
     }
     return p;
 }

@@ -2,17 +2,12 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
-#include <string>
 #include <thread>
-#include <vector>
 
 #include "metrics/exposition.h"
 #include "support/temp_dir.h"
@@ -21,24 +16,14 @@ namespace vgx {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Names;
 using test::ReadFile;
 using test::TempDir;
-using ::testing::ElementsAre;
-using ::testing::HasSubstr;
-using ::testing::IsEmpty;
+using namespace ::testing;
 
 mode_t ModeOf(const fs::path& p) {
     struct stat st {};
     return ::lstat(p.c_str(), &st) == 0 ? st.st_mode : 0;
-}
-
-// The names in a folder.
-std::vector<std::string> Names(const fs::path& dir) {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir))
-        names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 class Umask {
@@ -76,8 +61,7 @@ TEST(MetricsFileWriter, ReplacesTheFileWholeWithMode0644) {
 TEST(MetricsFileWriter, NoReaderSeesAHalfWrittenFile) {
     const TempDir dir;
     MetricsFileWriter writer(dir.path(), nullptr);
-    const std::string big(256 * 1024, 'a');
-    const std::string small = "b 1\n";
+    const std::string big(256 * 1024, 'a'), small = "b 1\n";
     ASSERT_FALSE(writer.Write(small).Failed());
 
     std::atomic<bool> done{false};
@@ -128,11 +112,8 @@ TEST(MetricsFileWriter, FailuresAreReportedEachTimeAndLoggedOnceUntilAWriteWorks
     std::vector<std::string> logged;
     MetricsFileWriter writer(dir, [&](std::string s) { logged.push_back(std::move(s)); });
 
-    for (int i = 0; i < 3; ++i) {
-        const MetricsWriteResult r = writer.Write("m 1\n");
-        EXPECT_TRUE(r.Failed());
-        EXPECT_EQ(r.error, ENOENT);
-    }
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(writer.Write("m 1\n").error, ENOENT);
     EXPECT_TRUE(writer.Failing());
     ASSERT_EQ(logged.size(), 1U);
     EXPECT_EQ(logged[0], "FALHA AO GRAVAR MÉTRICAS! -> " + (dir / "vigiax.prom").string() +

@@ -4,15 +4,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
-#include <unistd.h>
 
-#include <algorithm>
-#include <cerrno>
 #include <cstdlib>
-#include <optional>
-#include <vector>
 
 #include "support/fake_loop.h"
+#include "support/fake_probes.h"
 #include "support/poll_loop.h"
 #include "support/tiny_http_server.h"
 
@@ -20,37 +16,22 @@ namespace vgx {
 namespace {
 
 using namespace std::chrono_literals;
-using ::testing::AllOf;
-using ::testing::HasSubstr;
-using ::testing::Not;
-using ::testing::StartsWith;
-
-struct FixedClient final : HttpClient {
-    explicit FixedClient(EventLoop& l) : loop(l) {}
-    LoopHandle Head(const std::string& host, const std::string& path,
-                    std::function<void(HttpHeadResult)> done) override {
-        asked = host + "|" + path;
-        return loop.Next([done, r = next] { done(r); });
-    }
-    EventLoop& loop;
-    HttpHeadResult next;
-    std::string asked;
-};
+using namespace ::testing;
 
 TEST(HttpProbe, SplitsTheUrlAndKeepsTheStatusOnlyWhenARequestWasMade) {
     test::FakeClock clock;
     test::FakeLoop loop(clock);
-    FixedClient client(loop);
+    test::FakeHttp client(loop);
     HttpProbe probe(client);
     const auto check = [&](HttpHeadResult answer) {
-        client.next = std::move(answer);
+        client.answer = std::move(answer);
         std::optional<HttpCheck> got;
         auto handle = probe.CheckHttpStatus("http://http://h/p", [&](HttpCheck c) { got = c; });
         loop.RunUntil([&] { return got.has_value(); }, 1s);
         return got.value();
     };
     EXPECT_TRUE(check({true, std::string("200\0\0", 5), 0}).ok);
-    EXPECT_EQ(client.asked, "http:|//h/p") << "only one exact-case prefix is dropped";
+    EXPECT_EQ(client.requests.back(), "http:|//h/p") << "only one exact-case prefix is dropped";
     EXPECT_EQ(probe.LastHttpStatus(), "200");
     EXPECT_FALSE(check({true, std::string(" 200 \0", 6), 0}).ok) << "only the exact text counts";
     EXPECT_EQ(probe.LastHttpStatus(), "200") << "the kept text is trimmed";
@@ -117,23 +98,16 @@ TEST_F(HttpLocal, ASilentServerLeavesTheLoopFreeUntilTheTotalTimeOut) {
     HttpProbe probe(*client);
     // A loaded machine stalls the whole process now and then; a request that holds the loop
     // makes every attempt late.
-    MonoClock::duration worst = 1h;
+    std::chrono::milliseconds worst = 1h;
     for (int attempt = 0; attempt < 3 && worst >= 50ms; ++attempt) {
-        worst = {};
-        MonoTime due = loop.Now() + 10ms;
-        LoopHandle ticks;
-        std::function<void()> tick = [&] {
-            worst = std::max(worst, loop.Now() - due);
-            due += 10ms;
-            ticks = loop.At(due, tick);
-        };
-        ticks = loop.At(due, tick);
+        const test::Ticker ticker(loop);
         const MonoTime start = loop.Now();
         Start(probe, "127.0.0.1/slow");
         EXPECT_FALSE(Wait().ok);
         EXPECT_GE(loop.Now() - start, 1s);
         EXPECT_LT(loop.Now() - start, 1500ms);
         EXPECT_EQ(probe.LastHttpStatus(), "");
+        worst = ticker.worst;
     }
     EXPECT_LT(worst, 50ms);
 }

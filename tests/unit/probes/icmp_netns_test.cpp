@@ -4,15 +4,8 @@
 #include <linux/capability.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <cstdlib>
-#include <filesystem>
-#include <functional>
-#include <optional>
 #include <sstream>
 
 #include "probes/icmp_methods.h"
@@ -26,26 +19,9 @@ namespace {
 using namespace std::chrono_literals;
 using test::NetnsPair;
 using test::PollLoop;
+using test::Ticker;
 
 constexpr IcmpMethod kMethods[] = {IcmpMethod::kDatagram, IcmpMethod::kRaw, IcmpMethod::kPingTool};
-
-// A timer every 10 ms on the loop, keeping the worst lateness it met.
-class Ticker {
-public:
-    explicit Ticker(EventLoop& loop) : loop_(loop) { Arm(loop.Now() + 10ms); }
-    std::chrono::milliseconds worst{0};
-
-private:
-    void Arm(MonoTime when) {
-        tick_ = loop_.At(when, [this, when] {
-            worst =
-                std::max(worst, std::chrono::ceil<std::chrono::milliseconds>(loop_.Now() - when));
-            Arm(loop_.Now() + 10ms);
-        });
-    }
-    EventLoop& loop_;
-    LoopHandle tick_;
-};
 
 // One echo run on the loop to its end, with a ticker beside it; `late` (when given) gets the
 // ticker's worst lateness.
@@ -65,11 +41,6 @@ EchoResult Echo(PollLoop& loop, IcmpSender& sender, const std::string& address,
 bool HasChildren() {
     siginfo_t info{};
     return ::waitid(P_ALL, 0, &info, WEXITED | WNOHANG | WNOWAIT) == 0;
-}
-
-std::size_t OpenFds() {
-    const std::filesystem::directory_iterator fds("/proc/self/fd");
-    return static_cast<std::size_t>(std::distance(begin(fds), end(fds)));
 }
 
 // Each way open to this process answers on loopback, and says so when this process has no
@@ -245,7 +216,7 @@ TEST_F(Netns, ADroppedPingToolEchoLeavesNoChildNorDescriptor) {
     EXPECT_EQ(net->RunInA([] {
         PollLoop loop;
         const auto sender = MakeIcmpSender(loop, IcmpMethod::kPingTool);
-        const std::size_t fds = OpenFds();
+        const std::size_t fds = test::Names("/proc/self/fd").size();
         bool called = false;
         LoopHandle echo =
             SendEcho(loop, *sender, "10.201.0.3", kEchoPayload, [&](EchoResult) { called = true; });
@@ -255,7 +226,7 @@ TEST_F(Netns, ADroppedPingToolEchoLeavesNoChildNorDescriptor) {
         // Well before the tool's own timeout would end it.
         const bool reaped = loop.RunUntil([] { return !HasChildren(); }, 500ms);
         return std::string(ran ? "ran" : "never ran") + (reaped ? " reaped" : " left") +
-               (called ? " called" : "") + (OpenFds() == fds ? "" : " fd left");
+               (called ? " called" : "") + (test::Names("/proc/self/fd").size() == fds ? "" : " fd left");
     }),
               "ran reaped");
 }

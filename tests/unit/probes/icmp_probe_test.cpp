@@ -6,17 +6,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
 #include "probes/echo_packet.h"
-#include "probes/echo_status.h"
 #include "probes/icmp_methods.h"
-#include "probes/ipv4_text.h"
 #include "probes/ping_output.h"
-#include "support/fake_clock.h"
 #include "support/fake_loop.h"
+#include "support/fake_probes.h"
 #include "support/todays_log.h"
 
 namespace vgx {
@@ -27,41 +24,17 @@ using ::testing::EndsWith;
 using Bytes = std::vector<std::uint8_t>;
 using Kind = EchoMatch::Kind;
 
-// Answers each echo 20 ms later with `next`.
-class ScriptedSender final : public IcmpSender {
-public:
-    explicit ScriptedSender(EventLoop& loop) : loop_(loop) {}
-    EchoResult next;
-    std::vector<std::string> targets;
-    LoopHandle Echo(std::uint32_t address, std::string_view, std::chrono::milliseconds,
-                    std::function<void(EchoResult)> done) override {
-        targets.push_back(DottedAddressOf(address));
-        return loop_.After(20ms, [r = next, done = std::move(done)] { done(r); });
-    }
-
-private:
-    EventLoop& loop_;
-};
-
-// 10 ms later: "servidor" resolves, "torto" resolves to a malformed text, "sem.memoria" finds no
-// memory, anything else fails.
-class TableResolver final : public Resolver {
-public:
-    explicit TableResolver(EventLoop& loop) : loop_(loop) {}
-    LoopHandle Resolve(const std::string& host, std::function<void(ResolveResult)> done) override {
-        const ResolveResult r{host == "servidor" ? "10.0.0.2"
-                              : host == "torto"  ? "10.0.0"
-                                                 : "",
-                              host == "sem.memoria" ? ENOMEM : 0};
-        return loop_.After(10ms, [r, done = std::move(done)] { done(r); });
-    }
-
-private:
-    EventLoop& loop_;
-};
-
 class IcmpProbeTest : public ::testing::Test {
 protected:
+    // 10 ms later: "servidor" resolves, "torto" to a malformed text, "sem.memoria" finds no
+    // memory, "nao.existe" fails.
+    IcmpProbeTest() {
+        resolver.answers = {{"servidor", {"10.0.0.2", 0}},
+                            {"torto", {"10.0.0", 0}},
+                            {"sem.memoria", {"", ENOMEM}},
+                            {"nao.existe", {"", 0}}};
+        resolver.delay = 10ms;
+    }
     // One ping run on the loop; the outcome as "status/localFault".
     std::string Ping(const std::string& host) {
         int calls = 0;
@@ -78,8 +51,8 @@ protected:
 
     test::FakeClock clock;
     test::FakeLoop loop{clock};
-    ScriptedSender sender{loop};
-    TableResolver resolver{loop};
+    test::FakeIcmp sender{loop, clock};
+    test::FakeResolver resolver{loop};
     std::string text1 = "antes\r\n";
     test::TempDir dir;
     EventLog log{dir.path(), clock};
@@ -89,11 +62,11 @@ protected:
 TEST_F(IcmpProbeTest, ReportsTheOutcomeSendsOnlyToAValidAddressAndSaysWhenItHasNoWay) {
     EXPECT_EQ(Ping("nao.existe"), "-1/0");
     EXPECT_EQ(Ping("torto"), "-1/0");
-    sender.next = {0, 23, {}};
+    sender.answer = {0, 23, {}};
     EXPECT_EQ(Ping("servidor"), "0/0");
-    sender.next = {11010, 0, {}};
+    sender.answer = {11010, 0, {}};
     EXPECT_EQ(Ping("servidor"), "11010/0");
-    EXPECT_EQ(sender.targets, (std::vector<std::string>{"10.0.0.2", "10.0.0.2"}));
+    EXPECT_EQ(sender.echoes, (std::vector<std::string>{"10.0.0.2", "10.0.0.2"}));
     EXPECT_EQ(probe.LastResolvedIP(), "10.0.0.2");
     EXPECT_EQ(
         text1,
@@ -104,7 +77,7 @@ TEST_F(IcmpProbeTest, ReportsTheOutcomeSendsOnlyToAValidAddressAndSaysWhenItHasN
 
     // No way to send ICMP counts as answering, but says why, and is logged once.
     ForgetIcmpUnavailableLogged();
-    sender.next = {0, 0, kIcmpUnavailableText};
+    sender.answer = {0, 0, kIcmpUnavailableText};
     EXPECT_EQ(Ping("servidor"), "0/0");
     EXPECT_EQ(Ping("servidor"), "0/0");
     EXPECT_THAT(text1, EndsWith("Status: sem permissão para enviar ICMP, nem pelo programa ping   "
@@ -117,10 +90,10 @@ TEST_F(IcmpProbeTest, ReportsTheOutcomeSendsOnlyToAValidAddressAndSaysWhenItHasN
 // This process lacking descriptors or memory is told apart from the network's answer, whether
 // the echo or the lookup lacked them; a lookup that failed so sends nothing.
 TEST_F(IcmpProbeTest, ReportsALocalFaultAsThisProgramsOwn) {
-    sender.next = EchoResult{kEchoGeneralFailure, 0, {}, EMFILE};
+    sender.answer = EchoResult{kEchoGeneralFailure, 0, {}, EMFILE};
     EXPECT_EQ(Ping("servidor"), "11050/" + std::to_string(EMFILE));
     EXPECT_EQ(Ping("sem.memoria"), "11050/" + std::to_string(ENOMEM));
-    EXPECT_EQ(sender.targets.size(), 1U);
+    EXPECT_EQ(sender.echoes.size(), 1U);
     EXPECT_EQ(text1,
               "antes\r\nservidor\r\nIP: 10.0.0.2\r\n"
               "Status: falha local do Vigiax: Too many open files   [ 11050 ]\r\nTempo: 0 ms\r\n"

@@ -11,9 +11,7 @@
 namespace vgx::test {
 namespace {
 
-using ::testing::AllOf;
-using ::testing::HasSubstr;
-using ::testing::Not;
+using namespace ::testing;
 
 // One holder per directory until it goes, and no child process of the holder inherits it.
 TEST(InstanceLock, OneHolderPerDirectoryUntilItGoesAndNoChildInheritsIt) {

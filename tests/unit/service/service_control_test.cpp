@@ -5,18 +5,13 @@
 #include <syslog.h>
 
 #include "service/service_control.h"
-#include "service/service_unit.h"
 #include "support/recording_systemctl.h"
 #include "support/temp_dir.h"
 
 namespace vgx::test {
 namespace {
 
-using ::testing::ElementsAre;
-using ::testing::EndsWith;
-using ::testing::HasSubstr;
-using ::testing::IsEmpty;
-using ::testing::StartsWith;
+using namespace ::testing;
 
 const CommandResult kFails{true, 1, ""};
 
@@ -104,8 +99,7 @@ TEST(ServiceControl, AFailedInstallationLeavesWhatWasThereAndLogsWhy) {
             EXPECT_EQ(control.InstallService(true).message, "Vigiax: falhou a instalação!");
             EXPECT_EQ(ReadFile(s.unit), before ? "[Service]\nExecStart=/old\n" : "");
             // No temporary file of the writer either.
-            EXPECT_EQ(std::distance(std::filesystem::directory_iterator(s.dir.path()), {}),
-                      before ? 1 : 0);
+            EXPECT_EQ(Names(s.dir.path()).size(), before ? 1U : 0U);
             EXPECT_THAT(s.systemctl.logged,
                         ElementsAre(AllOf(StartsWith(std::to_string(LOG_ERR) + " " + logged),
                                           EndsWith(" -> Evento Install Service"))));

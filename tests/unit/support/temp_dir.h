@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <stdexcept>
 #include <string>
 
@@ -42,6 +43,14 @@ inline std::string ReadFile(const std::filesystem::path& p) {
 inline void WriteFile(const std::filesystem::path& p, const std::string& data) {
     std::ofstream out(p, std::ios::binary | std::ios::trunc);
     out << data;
+}
+
+// The names in a folder.
+inline std::set<std::string> Names(const std::filesystem::path& dir) {
+    std::set<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+        names.insert(e.path().filename().string());
+    return names;
 }
 
 // Something under `name` that is no readable file: 0 a dangling link (as to a volume not mounted

@@ -39,6 +39,14 @@ public:
         std::lock_guard<std::mutex> lock(mutex_);
         return requests_;
     }
+    // How many HEAD requests came.
+    long Heads() {
+        long n = 0;
+        const std::string all = Requests();
+        for (auto at = all.find("HEAD "); at != std::string::npos; at = all.find("HEAD ", at + 1))
+            ++n;
+        return n;
+    }
 
 private:
     void Serve() {
