@@ -1,5 +1,5 @@
-// The metrics file as node_exporter's textfile collector reads it: the real exporter on a free
-// port of 127.0.0.1.
+// The metrics file as node_exporter's textfile collector reads it: the real exporter, in a
+// network namespace of the test's own, scraped over that namespace's loopback.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 

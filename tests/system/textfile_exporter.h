@@ -11,8 +11,9 @@
 
 namespace vgx::test {
 
-// The real node_exporter with only its textfile collector on one folder, listening on a free
-// port of 127.0.0.1; stopped when it goes.
+// The real node_exporter with only its textfile collector on one folder, listening on
+// 127.0.0.1:9100 inside a network namespace of its own (loopback up); stopped, and the
+// namespace deleted, when it goes. Needs root.
 class TextfileExporter {
 public:
     // Empty when it can run here, else why not.
@@ -31,7 +32,7 @@ public:
 private:
     void Stop();
 
-    std::uint16_t port_ = 0;
+    std::string ns_;
     TempDir work_;
     pid_t pid_ = -1;
 };
