@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Plays the administrator on a fresh Debian 12: a root made by mmdebstrap from the mirror of this
 # machine's apt sources, the package installed there with apt (which pulls its dependencies),
-# then install, upgrade, the service copy, remove and purge, each checked.
+# then install, upgrade, the service copy, remove and purge, each checked; and on the same fresh
+# root, the packages the project's install script asks for, resolved as apt would install them.
 # systemd does not run in the root: a recording systemctl stands in for it where apt's dpkg
 # finds it (/usr/bin), with /run/systemd/system present so that the maintainer scripts talk to
 # it as on a booted system.
@@ -107,6 +108,21 @@ EOF
 chmod 755 "$root/usr/bin/systemctl"
 mkdir -p "$root/run/systemd/system"
 cp "$deb" "$root/tmp/vigiax.deb"
+
+# The developer's first install on the same fresh root: every package the project's install
+# script asks for exists in Debian 12 and installs with its dependencies (simulated).
+step "apt-get install --simulate (the packages of scripts/install-deps.sh)"
+script=$(dirname "$0")/../../scripts/install-deps.sh
+# shellcheck disable=SC2016 # the list is read from the script itself, in a shell of its own
+mapfile -t packages < <(bash -c 'eval "$(sed -n "/^packages=(/,/^)/p" "$1")"
+  printf "%s\n" "${packages[@]}"' bash "$script")
+# shellcheck disable=SC2016
+mapfile -t -O "${#packages[@]}" packages < <(bash -c 'eval "$(sed -n "/^tools=(/,/^)/p" "$1")"
+  for t in "${tools[@]}"; do read -r _ package _ <<<"$t"; echo "$package"; done' bash "$script")
+[[ ${#packages[@]} -gt 10 ]] || fail "no package list read from $script"
+in_root apt-get install --simulate -q --no-install-recommends "${packages[@]}" \
+  >"$work/simulate.log" 2>&1 ||
+  { cat "$work/simulate.log"; fail "the install script's packages do not install on Debian 12"; }
 
 step "apt-get install ./vigiax.deb"
 in_root apt-get install -y -q --no-install-recommends /tmp/vigiax.deb >"$work/install.log" 2>&1 ||
