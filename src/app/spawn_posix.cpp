@@ -1,11 +1,12 @@
 #include "app/spawn_posix.h"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
 #include <cerrno>
+
+#include "loop/child_watch.h"
 
 extern char** environ;
 
@@ -28,20 +29,9 @@ pid_t SpawnHidden(const std::vector<std::string>& argv, int outFd) {
     else
         posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    posix_spawnattr_t attr;
-    posix_spawnattr_init(&attr);
-    sigset_t all;
-    sigfillset(&all);
-    posix_spawnattr_setsigdefault(&attr, &all);
-    sigset_t none;
-    sigemptyset(&none);
-    posix_spawnattr_setsigmask(&attr, &none);
-    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
-
     pid_t pid = -1;
-    const int rc = posix_spawnp(&pid, args[0], &actions, &attr, args.data(), environ);
+    const int rc = SpawnWithSignalsReset(pid, args[0], actions, args.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attr);
     return rc == 0 ? pid : -1;
 }
 

@@ -1,5 +1,6 @@
 #include "loop/child_watch.h"
 
+#include <signal.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -60,6 +61,22 @@ private:
 
 LoopHandle WatchChildExit(EventLoop& loop, pid_t pid, std::function<void(int status)> exited) {
     return std::make_unique<ChildWatch>(loop, pid, std::move(exited));
+}
+
+int SpawnWithSignalsReset(pid_t& pid, const char* file, const posix_spawn_file_actions_t& actions,
+                          char* const argv[], char* const envp[]) {
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    sigset_t all;
+    sigfillset(&all);
+    posix_spawnattr_setsigdefault(&attr, &all);
+    sigset_t none;
+    sigemptyset(&none);
+    posix_spawnattr_setsigmask(&attr, &none);
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+    const int rc = ::posix_spawnp(&pid, file, &actions, &attr, argv, envp);
+    posix_spawnattr_destroy(&attr);
+    return rc;
 }
 
 }  // namespace vgx

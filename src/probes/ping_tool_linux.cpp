@@ -54,18 +54,8 @@ int Spawn(std::vector<std::string> args, int output, pid_t& pid) {
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, output, 1);
     posix_spawn_file_actions_adddup2(&actions, output, 2);
-    posix_spawnattr_t attr;
-    posix_spawnattr_init(&attr);
-    sigset_t all;
-    sigfillset(&all);
-    posix_spawnattr_setsigdefault(&attr, &all);
-    sigset_t none;
-    sigemptyset(&none);
-    posix_spawnattr_setsigmask(&attr, &none);
-    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
-    const int rc = ::posix_spawnp(&pid, "ping", &actions, &attr, argv.data(), envp.data());
+    const int rc = SpawnWithSignalsReset(pid, "ping", actions, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attr);
     return rc;
 }
 
